@@ -1,0 +1,181 @@
+// This file implements the file loop: the search, the two file slots and the backup. The scanner
+// reads the input slot and writes the output slot through one block buffer of its own.
+#include "files/process_files.h"
+
+#include <string>
+
+#include "console/console.h"
+#include "convert/scanner.h"
+#include "files/io_report.h"
+#include "files/processed_names.h"
+#include "files/spec_parts.h"
+#include "os/dir_search.h"
+#include "os/file_system.h"
+#include "os/io_codes.h"
+#include "os/process.h"
+
+namespace {
+
+struct FileSlot {
+  int fd = -1;       // the open file, -1 when closed
+  std::string path;  // the host path the file is bound to
+  std::string Dir;   // parts of the specification, Dir ending in "\" or ":"
+  std::string Name;
+  std::string Ext;
+  bool FirstSearch = true;
+};
+
+enum class SlotMode { Input, Output };
+
+FileSlot InputSlot;
+FileSlot OutputSlot;
+FileIdentity SourceIdentity;  // what the output inherits from the file it replaces
+bool WritingOutputFlag = false;
+bool DoneFlag = false;
+std::string FoundName;
+
+bool EndsSearch(int code) {
+  return code == IoFileNotFound || code == IoPathNotFound || code == IoNoFilenameMatch;
+}
+
+int AdvanceToNewName() {
+  int code;
+  do {
+    code = AdvanceSearch(FoundName);
+  } while (code == IoOk && !IsNewName(FoundName));
+  return code;
+}
+
+void ShowSkipNotice() {
+  SetColour(ColourNotice);
+  ConsoleWrite("\rORVELT: Skipping over ");
+  ConsoleWriteLine(FoundName);
+  SetColour(ColourNormal);
+}
+
+// Input mode selects the next matching file and opens it; output mode creates the file under
+// the name the input had when it was found.
+void OpenSlot(FileSlot& slot, std::string_view spec, SlotMode mode) {
+  const std::string_view withoutSpace = spec.substr(0, spec.size() - 1);
+  SpecParts parts = SplitSpec(withoutSpace);
+  slot.Dir = std::move(parts.Dir);
+  slot.Name = std::move(parts.Name);
+  slot.Ext = std::move(parts.Ext);
+  std::string pattern(withoutSpace);
+  if (slot.Ext.empty()) {
+    slot.Ext = ".pas";
+    pattern = slot.Dir + slot.Name + slot.Ext;
+  }
+
+  if (mode == SlotMode::Input) {
+    int code;
+    bool firstFailed = false;
+    if (slot.FirstSearch) {
+      code = StartSearch(HostPath(pattern), FoundName);
+      slot.FirstSearch = false;
+      firstFailed = EndsSearch(code);
+    } else {
+      code = AdvanceToNewName();
+    }
+    while (code == IoOk && FoundName.find(".old") != std::string::npos) {
+      AddProcessed(FoundName);
+      ShowSkipNotice();
+      FoundName.clear();
+      code = AdvanceToNewName();
+    }
+    if (EndsSearch(code)) {
+      if (firstFailed) ReportIoError(code, IoReport::NotFatal);
+      DoneFlag = true;
+      return;
+    }
+    ReportIoError(code, IoReport::Fatal);
+    AddProcessed(FoundName);
+  }
+
+  slot.path = HostPath(slot.Dir, FoundName);
+  int code;
+  if (mode == SlotMode::Input) {
+    code = OpenForReading(slot.path, slot.fd, SourceIdentity);
+  } else {
+    code = CreateExclusive(slot.path, SourceIdentity, slot.fd);
+    WritingOutputFlag = true;
+  }
+  ReportIoError(code, IoReport::Fatal);
+}
+
+// Turns the open input into its backup: the found name with ".old" for its extension.
+void MakeBackup(FileSlot& slot) {
+  slot.Ext = ".old";
+  const std::string backup = HostPath(slot.Dir, StemOfEntryName(FoundName)) + slot.Ext;
+  // Ignored: a missing backup (2) and an undeletable one (5) alike; the latter stops the rename.
+  static_cast<void>(DeleteFile(backup));
+  if (int code = CloseFile(slot.fd)) FailIoChecked("close " + slot.path, code);
+  if (int code = RenameNoReplace(slot.path, backup)) {
+    FailIoChecked("rename " + slot.path + " to " + backup, code);
+  }
+  slot.path = backup;
+  if (int code = OpenForReading(slot.path, slot.fd, SourceIdentity)) {
+    FailIoChecked("open " + slot.path, code);
+  }
+}
+
+void CloseSlot(FileSlot& slot) {
+  if (&slot == &InputSlot) WritingOutputFlag = false;
+  if (int code = CloseFile(slot.fd)) FailIoChecked("close " + slot.path, code);
+}
+
+void ConvertInput(const RunOptions& options) {
+  const ConversionStreams streams = {
+      .read =
+          [](char* buffer, std::size_t capacity) {
+            std::size_t got;
+            if (int code = ReadBlock(InputSlot.fd, buffer, capacity, got)) {
+              FailIoChecked("read from " + InputSlot.path, code);
+            }
+            return got;
+          },
+      .write =
+          [](std::string_view bytes) {
+            if (int code = WriteBlock(OutputSlot.fd, bytes)) {
+              FailIoChecked("write to " + OutputSlot.path, code);
+            }
+          },
+  };
+  ConvertStream(streams, options, !options.OptQuiet && ConsoleShown());
+}
+
+}  // namespace
+
+void ProcessFiles(std::string_view paramLine, const RunOptions& options) {
+  DoneFlag = false;
+  InputSlot.FirstSearch = OutputSlot.FirstSearch = true;
+  for (;;) {
+    OpenSlot(InputSlot, paramLine, SlotMode::Input);
+    if (DoneFlag) break;
+    MakeBackup(InputSlot);
+    OpenSlot(OutputSlot, paramLine, SlotMode::Output);
+    ConvertInput(options);
+    if (options.OptDelete) {
+      // The backup goes only once the conversion is on the disk.
+      if (int code = SyncToDisk(OutputSlot.fd, OutputSlot.path)) {
+        FailIoChecked("sync " + OutputSlot.path, code);
+      }
+    }
+    CloseSlot(OutputSlot);
+    CloseSlot(InputSlot);
+    // A failed deletion stays pending: the next open or console write reports it.
+    if (options.OptDelete) SetPendingIoCode(DeleteFile(InputSlot.path));
+  }
+}
+
+bool WritingOutput() {
+  return WritingOutputFlag;
+}
+
+bool OutputSlotOpen() {
+  return OutputSlot.fd >= 0;
+}
+
+void CloseOutputSlotQuietly() {
+  static_cast<void>(CloseFile(OutputSlot.fd));
+}
