@@ -1,0 +1,41 @@
+// Runs the real orvelt binary for a test: in a directory of the test's, with standard output on a
+// pipe or on a pseudo-terminal of a given width, optionally under a file-size limit or as an
+// unprivileged user, and collects what it wrote and how it ended.
+#pragma once
+
+#include <sys/resource.h>
+#include <sys/types.h>
+
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+struct BinaryRun {
+  std::vector<std::string> args;
+  std::string dir = ".";
+  bool terminal = false;                 ///< Standard output on a pseudo-terminal (in raw mode).
+  unsigned short width = 80;             ///< The terminal's width in cells.
+  std::vector<std::string> env = {};     ///< "NAME=value" entries besides PATH and TERM=xterm.
+  rlim_t fileSizeLimit = RLIM_INFINITY;  ///< RLIMIT_FSIZE, with SIGXFSZ ignored.
+  bool asNobody = false;                 ///< Run as user and group 65534.
+  /// Called with the child's pid and its terminal output so far, each time more arrives.
+  std::function<void(pid_t, std::string_view)> watch = {};
+};
+
+struct BinaryResult {
+  int status = -1;      ///< The exit status, or 128 + the signal that killed the process.
+  bool killed = false;  ///< Whether a signal killed it.
+  std::string out;      ///< Standard output: the terminal's bytes under a pseudo-terminal.
+  std::string err;      ///< Standard error.
+};
+
+/// Runs orvelt as `run` says and waits for it to end.
+BinaryResult RunOrvelt(const BinaryRun& run);
+
+/// Replaces each SGR sequence of `terminal` by the colour it selects, as "<n>"; any other escape
+/// sequence shows as "<?>".
+std::string ShowColours(std::string_view terminal);
+
+/// Whether this process may run a child as another user (it is root).
+bool CanRunAsNobody();
