@@ -14,9 +14,6 @@
 
 namespace {
 
-const std::string kBanner =
-    "\r\n<15>ORVELT v1.17  Formal word case for Turbo Pascal 5.5 sources, 2022\r\n<7>\r\n";
-
 const std::string kSource = "PROGRAM Demo;\r\nBEGIN textcolor(Yellow); Writeln('Hi {x}') END.\r\n";
 const std::string kConverted =
     "program Demo;\r\nbegin TextColor(Yellow); Writeln('Hi {x}') end.\r\n";
@@ -41,7 +38,8 @@ TEST(Orvelt, ConvertsAFileKeepsABackupAndEchoesKnownWordsInLightBlue) {
   EXPECT_EQ(result.status, 0);
   EXPECT_EQ(result.out, kBanner +
                             "<9>program<7> Demo;\r\n<9>begin<7> <9>TextColor<7>(<9>Yellow<7>); "
-                            "<9>Writeln<7>('Hi {x}') <9>end<7>.\r\n\r\n");
+                            "<9>Writeln<7>('Hi {x}') <9>end<7>.\r\n\r\n" +
+                            kEnd);
   EXPECT_EQ(result.err, "");
   EXPECT_EQ(dir.Read("prog.pas"), kConverted);
   EXPECT_EQ(dir.Read("prog.old"), kSource);
@@ -80,7 +78,8 @@ TEST(Orvelt, ShowsTheUsageScreenWithoutParameters) {
                 "be\r\n"
                 "         affected.  NOTE: Comments within \"{\" and \"}\" and strings are "
                 "NOT\r\n"
-                "         affected.  Comments within \"(*\" and \"*)\" ARE affected.\r\n");
+                "         affected.  Comments within \"(*\" and \"*)\" ARE affected.\r\n" +
+                kEnd);
 }
 
 TEST(Orvelt, RefusesBadCommandLinesAndReportsMissingFiles) {
@@ -107,7 +106,7 @@ TEST(Orvelt, RefusesBadCommandLinesAndReportsMissingFiles) {
   TempDir dir;
   for (const Case& c : cases) {
     const BinaryResult result = RunIn(dir, c.args);
-    EXPECT_EQ(result.out, kBanner + c.shown) << c.args[0];
+    EXPECT_EQ(result.out, kBanner + c.shown + kEnd) << c.args[0];
     EXPECT_EQ(result.status, c.status) << c.args[0];
   }
   EXPECT_EQ(dir.Listing(), "");
@@ -118,7 +117,7 @@ TEST(Orvelt, QuietRunShowsWorkingAndDoneButNoEcho) {
   dir.Write("prog.pas", kSource);
   const BinaryResult result = RunIn(dir, {"prog", "-q"});
   EXPECT_EQ(result.status, 0);
-  EXPECT_EQ(result.out, kBanner + "Working...\b\b\b\b\b\b\b\b\b\bDone!     \r\n\r\n");
+  EXPECT_EQ(result.out, kBanner + "Working...\b\b\b\b\b\b\b\b\b\bDone!     \r\n\r\n" + kEnd);
   EXPECT_EQ(dir.Read("prog.pas"), kConverted);
 }
 
@@ -129,6 +128,25 @@ TEST(Orvelt, ShowsNothingWhenStandardOutputIsNotATerminal) {
   EXPECT_EQ(result.status, 0);
   EXPECT_EQ(result.out, "");
   EXPECT_EQ(dir.Read("prog.pas"), Expected(kSource, {.OptUppercase = true}));
+}
+
+TEST(Orvelt, LeavesColoursOutForNoColorAndDumbTerminals) {
+  struct Case {
+    std::string env;
+    bool colours;
+  };
+  for (const Case& c : {Case{"NO_COLOR=1", false}, Case{"TERM=dumb", false},
+                        Case{"NO_COLOR=", true}, Case{"TERM=vt100", true}}) {
+    TempDir dir;
+    dir.Write("prog.pas", kSource);
+    BinaryRun run{.args = {"prog"}, .dir = dir.path(), .terminal = true, .env = {c.env}};
+    const BinaryResult result = RunOrvelt(run);
+    EXPECT_EQ(result.status, 0);
+    EXPECT_EQ(result.out.find('\x1b') != std::string::npos, c.colours) << c.env;
+    const bool plainEcho =
+        result.out.find("program Demo;\r\nbegin TextColor(Yellow)") != std::string::npos;
+    EXPECT_EQ(plainEcho, !c.colours) << c.env;
+  }
 }
 
 TEST(Orvelt, FindsFilesByTheSpecification) {
@@ -179,7 +197,8 @@ TEST(Orvelt, ReplacesAnOldBackupAndSkipsBackupNames) {
       result.out,
       kBanner +
           "<14>\rORVELT: Skipping over a.older.pas\r\n"
-          "\rORVELT: Skipping over c.old\r\n<9>begin<14>\rORVELT: Skipping over x.old\r\n<7>\r\n");
+          "\rORVELT: Skipping over c.old\r\n<9>begin<14>\rORVELT: Skipping over x.old\r\n<7>\r\n" +
+          kEnd);
   EXPECT_EQ(dir.Read("a.older.pas"), kSource);
   EXPECT_EQ(dir.Read("c.old"), "BEGIN");
   EXPECT_EQ(dir.Read("c.pas"), "begin");
@@ -285,7 +304,7 @@ TEST(Orvelt, ChangesNothingWithoutPermission) {
   run.args = {"secret"};
   result = RunOrvelt(run);
   EXPECT_EQ(result.status, 5);
-  EXPECT_EQ(ShowColours(result.out), kBanner + "\rERROR 5: Access denied\r\n");
+  EXPECT_EQ(ShowColours(result.out), kBanner + "\rERROR 5: Access denied\r\n" + kEnd);
   EXPECT_EQ(dir.Listing(), "prog.pas secret.pas");
   EXPECT_EQ(dir.Read("prog.pas"), kSource);
 }

@@ -58,8 +58,8 @@ std::string ReadAll(int fd) {
 
 BinaryResult RunOrvelt(const BinaryRun& run) {
   BinaryResult result;
-  const int errFd = ::memfd_create("stderr", 0);
-  const int outFd = run.terminal ? -1 : ::memfd_create("stdout", 0);
+  const int errFd = ::memfd_create("stderr", MFD_CLOEXEC);
+  const int outFd = run.terminal ? -1 : ::memfd_create("stdout", MFD_CLOEXEC);
   int master = -1;
   pid_t child;
   if (run.terminal) {

@@ -30,6 +30,19 @@ struct BinaryResult {
   std::string err;      ///< Standard error.
 };
 
+/// The banner, as ShowColours shows it, that every run on a terminal starts with.
+inline const std::string kBanner =
+    "\r\n<15>ORVELT v1.17  Formal word case for Turbo Pascal 5.5 sources, 2022\r\n<7>\r\n";
+
+/// What every end writes last: the cursor back at the start of its line, in colour 7.
+inline const std::string kEnd = " \r";
+
+/// The warning of a run that ended while an output file was being written, up to the end.
+inline const std::string kWarning =
+    "\r\n<132>WARNING:<15> Abnormal termination due to error or user interrupt.\r\n"
+    "Output file may be incomplete.  Use \".OLD\" version to\r\n"
+    "restore the original version.\r\n<7> \r";
+
 /// Runs orvelt as `run` says and waits for it to end.
 BinaryResult RunOrvelt(const BinaryRun& run);
 

@@ -68,6 +68,7 @@ void OpenSlot(FileSlot& slot, std::string_view spec, SlotMode mode) {
   }
 
   if (mode == SlotMode::Input) {
+    EndIfInterrupted();
     int code;
     bool firstFailed = false;
     if (slot.FirstSearch) {
@@ -128,6 +129,7 @@ void ConvertInput(const RunOptions& options) {
   const ConversionStreams streams = {
       .read =
           [](char* buffer, std::size_t capacity) {
+            EndIfInterrupted();
             std::size_t got;
             if (int code = ReadBlock(InputSlot.fd, buffer, capacity, got)) {
               FailIoChecked("read from " + InputSlot.path, code);

@@ -9,6 +9,7 @@
 #include <cerrno>
 
 #include "os/io_codes.h"
+#include "os/process.h"
 
 namespace {
 
@@ -61,9 +62,8 @@ int CreateExclusive(const std::string& path, const FileIdentity& like, int& fd) 
 int ReadBlock(int fd, char* buffer, std::size_t capacity, std::size_t& got) {
   got = 0;
   ssize_t count;
-  do {
-    count = ::read(fd, buffer, capacity);
-  } while (count < 0 && errno == EINTR);
+  while ((count = ::read(fd, buffer, capacity)) < 0 && errno == EINTR)
+    EndIfInterrupted();
   if (count < 0) return Failure(IoDirection::Reading);
   got = static_cast<std::size_t>(count);
   return IoOk;
@@ -72,7 +72,10 @@ int ReadBlock(int fd, char* buffer, std::size_t capacity, std::size_t& got) {
 int WriteBlock(int fd, std::string_view data) {
   while (!data.empty()) {
     const ssize_t count = ::write(fd, data.data(), data.size());
-    if (count < 0 && errno == EINTR) continue;
+    if (count < 0 && errno == EINTR) {
+      EndIfInterrupted();
+      continue;
+    }
     if (count < 0) return Failure();
     if (count == 0) return IoDiskWriteError;
     data.remove_prefix(static_cast<std::size_t>(count));

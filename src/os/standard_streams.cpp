@@ -7,6 +7,8 @@
 #include <cstring>
 #include <string>
 
+#include "os/process.h"
+
 namespace {
 
 constexpr std::size_t kBufferSize = 64 * 1024;
@@ -19,7 +21,10 @@ std::size_t buffered = 0;
 void WriteFully(int fd, const char* data, std::size_t size) {
   while (size > 0) {
     const ssize_t written = ::write(fd, data, size);
-    if (written < 0 && errno == EINTR) continue;
+    if (written < 0 && errno == EINTR) {
+      EndIfInterrupted();  // a terminal stopped with Ctrl-S must not hold off an interrupt
+      continue;
+    }
     if (written <= 0) return;
     data += written;
     size -= static_cast<std::size_t>(written);
