@@ -109,7 +109,9 @@ void MakeBackup(FileSlot& slot) {
   slot.Ext = ".old";
   const std::string backup = HostPath(slot.Dir, StemOfEntryName(FoundName)) + slot.Ext;
   // Ignored: a missing backup (2) and an undeletable one (5) alike; the latter stops the rename.
-  static_cast<void>(DeleteFile(backup));
+  // On a file system that ignores letter case, PROG.OLD's backup PROG.old is PROG.OLD itself,
+  // and Linux would delete it although it is open: then it counts as undeletable.
+  if (!IsLastNameOf(backup, slot.fd)) static_cast<void>(DeleteFile(backup));
   if (int code = CloseFile(slot.fd)) FailIoChecked("close " + slot.path, code);
   if (int code = RenameNoReplace(slot.path, backup)) {
     FailIoChecked("rename " + slot.path + " to " + backup, code);

@@ -120,6 +120,12 @@ int RenameNoReplace(const std::string& from, const std::string& to) {
   return IoOk;
 }
 
+bool IsLastNameOf(const std::string& path, int fd) {
+  struct stat named, opened;
+  return ::lstat(path.c_str(), &named) == 0 && ::fstat(fd, &opened) == 0 &&
+         named.st_dev == opened.st_dev && named.st_ino == opened.st_ino && named.st_nlink == 1;
+}
+
 int DeleteFile(const std::string& path) {
   if (int pending = TakePendingIoCode()) return pending;
   return ::unlink(path.c_str()) == 0 ? IoOk : Failure();

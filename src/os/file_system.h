@@ -46,5 +46,9 @@ struct FileIdentity {
 /// Renames `from` to `to`; code 5 when `to` exists.
 [[nodiscard]] int RenameNoReplace(const std::string& from, const std::string& to);
 
+/// Whether `path` names the file open as `fd` and is its only name, so that deleting it would
+/// destroy the file.
+bool IsLastNameOf(const std::string& path, int fd);
+
 /// Deletes the file at `path`.
 [[nodiscard]] int DeleteFile(const std::string& path);

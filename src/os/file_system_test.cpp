@@ -92,6 +92,23 @@ TEST(FileSystem, ReadsOnlyRegularFilesAndNeverBlocks) {
   EXPECT_EQ(fd, -1);
 }
 
+TEST(FileSystem, KnowsWhenAPathIsTheLastNameOfAnOpenFile) {
+  TempDir dir;
+  dir.Write("file", "x");
+  dir.Write("other", "y");
+  int fd = -1;
+  FileIdentity identity;
+  ASSERT_EQ(OpenForReading(dir / "file", fd, identity), IoOk);
+  EXPECT_TRUE(IsLastNameOf(dir / "file", fd));
+  EXPECT_FALSE(IsLastNameOf(dir / "other", fd));
+  EXPECT_FALSE(IsLastNameOf(dir / "missing", fd));
+  ::symlink("file", (dir / "link").c_str());
+  EXPECT_FALSE(IsLastNameOf(dir / "link", fd));
+  ::link((dir / "file").c_str(), (dir / "hard").c_str());
+  EXPECT_FALSE(IsLastNameOf(dir / "hard", fd));  // deleting one of two names loses nothing
+  EXPECT_EQ(CloseFile(fd), IoOk);
+}
+
 TEST(FileSystem, APendingCodeRefusesTheNextOperationOnce) {
   TempDir dir;
   dir.Write("file", "x");
