@@ -4,9 +4,12 @@
 #include <fcntl.h>
 #include <grp.h>
 #include <gtest/gtest.h>
+#include <poll.h>
 #include <pty.h>
 #include <signal.h>
+#include <sys/ioctl.h>
 #include <sys/mman.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <termios.h>
 #include <unistd.h>
@@ -38,8 +41,8 @@ std::string ReadAll(int fd) {
       (::setgroups(0, nullptr) != 0 || ::setgid(65534) != 0 || ::setuid(65534) != 0)) {
     ::_exit(121);
   }
-  std::vector<std::string> env = {"PATH=/usr/bin:/bin", "TERM=xterm"};
-  env.insert(env.end(), run.env.begin(), run.env.end());
+  std::vector<std::string> env = run.env;  // first, so that they override the defaults
+  env.insert(env.end(), {"PATH=/usr/bin:/bin", "TERM=xterm"});
   std::vector<char*> envp;
   for (auto& entry : env)
     envp.push_back(entry.data());
@@ -54,45 +57,79 @@ std::string ReadAll(int fd) {
   ::_exit(122);
 }
 
+// After the child has ended, everything it wrote is queued ahead of what the parent now writes
+// through its own end of the terminal: reading up to this marker reads all of it. The console
+// never writes these bytes (it paints control bytes as glyphs).
+constexpr std::string_view kEndMarker("\0\x01\x02orvelt-end", 14);
+
+// Reads the terminal until the child has ended and all it wrote has been read. The parent keeps
+// the terminal open itself, so the kernel cannot drop output when the child closes its end.
+void ReadTerminal(const BinaryRun& run, pid_t child, int master, int slave, std::string& out) {
+  const int exited = static_cast<int>(::syscall(SYS_pidfd_open, child, 0));
+  char buffer[65536];
+  for (bool marked = false;;) {
+    pollfd polled[2] = {{master, POLLIN, 0}, {exited, POLLIN, 0}};
+    if (::poll(polled, marked ? 1 : 2, -1) < 0 && errno == EINTR) continue;
+    if (polled[0].revents & POLLIN) {
+      const ssize_t got = ::read(master, buffer, sizeof buffer);
+      if (got > 0) out.append(buffer, got);
+      if (run.watch) run.watch(child, out);
+      if (marked && out.ends_with(kEndMarker)) {
+        out.resize(out.size() - kEndMarker.size());
+        break;
+      }
+    } else if (!marked && (polled[1].revents & POLLIN)) {
+      marked = ::write(slave, kEndMarker.data(), kEndMarker.size()) ==
+               static_cast<ssize_t>(kEndMarker.size());
+      if (!marked) break;
+    }
+  }
+  ::close(exited);
+}
+
 }  // namespace
 
 BinaryResult RunOrvelt(const BinaryRun& run) {
   BinaryResult result;
   const int errFd = ::memfd_create("stderr", MFD_CLOEXEC);
   const int outFd = run.terminal ? -1 : ::memfd_create("stdout", MFD_CLOEXEC);
-  int master = -1;
-  pid_t child;
+  int master = -1, slave = -1;
   if (run.terminal) {
     termios raw{};
     ::cfmakeraw(&raw);
     winsize size{};
     size.ws_row = 25;
     size.ws_col = run.width;
-    child = ::forkpty(&master, nullptr, &raw, &size);
-  } else {
-    child = ::fork();
-    if (child == 0) {
-      ::dup2(outFd, STDOUT_FILENO);
-      const int null = ::open("/dev/null", O_RDONLY);
-      ::dup2(null, STDIN_FILENO);
+    if (::openpty(&master, &slave, nullptr, &raw, &size) != 0) {
+      ADD_FAILURE() << "openpty failed";
+      return result;
     }
   }
+  const pid_t child = ::fork();
   if (child < 0) {
     ADD_FAILURE() << "fork failed";
     return result;
   }
-  if (child == 0) ExecChild(run, errFd);
+  if (child == 0) {
+    if (run.terminal) {
+      ::close(master);
+      ::setsid();
+      ::ioctl(slave, TIOCSCTTY, 0);
+      ::dup2(slave, STDIN_FILENO);
+      ::dup2(slave, STDOUT_FILENO);
+      ::close(slave);
+    } else {
+      ::dup2(outFd, STDOUT_FILENO);
+      const int null = ::open("/dev/null", O_RDONLY);
+      ::dup2(null, STDIN_FILENO);
+    }
+    ExecChild(run, errFd);
+  }
 
   if (run.terminal) {
-    char buffer[65536];
-    for (;;) {
-      const ssize_t got = ::read(master, buffer, sizeof buffer);
-      if (got < 0 && errno == EINTR) continue;
-      if (got <= 0) break;  // EIO once the child has closed the terminal
-      result.out.append(buffer, got);
-      if (run.watch) run.watch(child, result.out);
-    }
+    ReadTerminal(run, child, master, slave, result.out);
     ::close(master);
+    ::close(slave);
   }
   int wait;
   while (::waitpid(child, &wait, 0) < 0 && errno == EINTR) {
