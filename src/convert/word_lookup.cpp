@@ -1,100 +1,73 @@
-// This file implements the fast lookup. The table is built at compile time from the word tables,
-// and its longest probe sequence is checked there too.
+// This file builds the lookup table at compile time from the word tables, and checks there that
+// its longest probe sequence stays short.
 #include "convert/word_lookup.h"
 
-#include <array>
 #include <bit>
-#include <cstdint>
 #include <cstring>
-
-#include "convert/word_tables.h"
 
 namespace {
 
 static_assert(std::endian::native == std::endian::little, "lanes are loaded with memcpy");
+static_assert(kLongestKnownWord <= kLookupReach);
 
-constexpr std::size_t kLanes = 3;  // 24 bytes hold the longest entry, zero-padded.
-static_assert(kLongestKnownWord <= kLanes * 8);
-constexpr unsigned kSlotBits = 11;
-constexpr std::size_t kSlotCount = std::size_t{1} << kSlotBits;
+constexpr std::uint64_t kNoLane = ~std::uint64_t{0};  // folded word characters are below 0x80
 
-using Key = std::array<std::uint64_t, kLanes>;
-
-struct Entry {
-  Key key;
-  std::uint16_t ident;  // position in IdentTable
-  bool reserved;
-};
-
-// Word characters upper-case by clearing bit 5 wherever bit 6 is set: that turns "a".."z" into
-// "A".."Z" and leaves digits, "_", capitals and the zero padding as they are.
+// Capitals by clearing bit 5 where bit 6 is set: "a".."z" become "A".."Z", other word
+// characters and the zero padding stay.
 constexpr std::uint64_t UpperLane(std::uint64_t lane) {
   return lane & ~((lane >> 1) & 0x2020202020202020u);
 }
 
-constexpr std::size_t SlotOf(const Key& key) {
-  const std::uint64_t mixed = (key[0] * 0x9E3779B97F4A7C15u) ^ (key[1] * 0xC2B2AE3D27D4EB4Fu) ^
-                              (key[2] * 0x165667B19E3779F9u);
-  return static_cast<std::size_t>((mixed ^ (mixed >> 29)) >> (64 - kSlotBits));
-}
-
-constexpr Key PackAtCompileTime(std::string_view word) {
-  Key key{};
+constexpr WordLanes PackAtCompileTime(std::string_view word) {
+  WordLanes lanes{};
   for (std::size_t i = 0; i < word.size(); ++i) {
-    key[i / 8] |= std::uint64_t{static_cast<unsigned char>(word[i])} << (8 * (i % 8));
+    lanes[i / 8] |= std::uint64_t{static_cast<unsigned char>(word[i])} << (8 * (i % 8));
   }
-  for (auto& lane : key)
-    lane = UpperLane(lane);
-  return key;
+  return lanes;
 }
 
-struct Table {
-  std::array<std::uint16_t, kSlotCount> slots{};  // 0 empty, else 1 + index into entries
-  std::array<Entry, kIdentCount> entries{};
-  std::size_t longestProbe = 0;
-};
-
-constexpr Table BuildTable() {
-  Table table;
-  std::size_t count = 0;
+constexpr WordLookupTable BuildTable() {
+  WordLookupTable table{};
+  for (std::size_t length = 0; length <= kLookupReach; ++length) {
+    for (std::size_t i = 0; i < length; ++i) {
+      table.laneMasks[length][i / 8] |= std::uint64_t{0xFF} << (8 * (i % 8));
+    }
+  }
+  table.entries[0] = {{kNoLane, kNoLane, kNoLane}, {}, {}, kNoIdent, false};
+  std::size_t count = 1;
   for (std::size_t i = 0; i < kIdentCount; ++i) {
-    const Key key = PackAtCompileTime(IdentTable[i]);
-    std::size_t slot = SlotOf(key);
+    const WordLanes spelling = PackAtCompileTime(IdentTable[i]);
+    const WordLanes& masks = table.laneMasks[IdentTable[i].size()];
+    const WordLanes folded = {FoldLane(spelling[0]) & masks[0], FoldLane(spelling[1]) & masks[1],
+                              FoldLane(spelling[2]) & masks[2]};
+    std::size_t slot = LookupSlot(folded);
     std::size_t probe = 1;
     bool duplicate = false;
     while (table.slots[slot] != 0) {
-      if (table.entries[table.slots[slot] - 1].key == key) duplicate = true;  // "ArcTan" twice
-      slot = (slot + 1) % kSlotCount;
+      if (table.entries[table.slots[slot]].folded == folded) duplicate = true;  // "ArcTan" twice
+      slot = (slot + 1) % WordLookupTable::kSlotCount;
       ++probe;
     }
     if (duplicate) continue;
     const bool reserved = std::ranges::binary_search(ReservedTable, IdentTable[i], UpperLess);
-    table.entries[count] = {key, static_cast<std::uint16_t>(i), reserved};
-    table.slots[slot] = static_cast<std::uint16_t>(++count);
-    if (probe > table.longestProbe) table.longestProbe = probe;
+    const WordLanes upper = {UpperLane(spelling[0]), UpperLane(spelling[1]),
+                             UpperLane(spelling[2])};
+    table.entries[count] = {folded, upper, spelling, static_cast<std::uint16_t>(i), reserved};
+    table.slots[slot] = static_cast<std::uint16_t>(count++);
+    table.longestProbe = std::max(table.longestProbe, probe);
   }
   return table;
 }
 
-constexpr Table kTable = BuildTable();
-static_assert(kTable.longestProbe <= 4, "the hash spreads the words well");
-
 }  // namespace
 
+constexpr WordLookupTable kWordLookup = BuildTable();
+static_assert(kWordLookup.longestProbe <= 4, "the hash spreads the words well");
+
 WordKnowledge LookupWord(const char* word, std::size_t length) {
-  if (length > kLongestKnownWord || (word[0] >= '0' && word[0] <= '9') || word[0] == '_') {
-    return {};
-  }
-  char padded[kLanes * 8] = {};
-  std::memcpy(padded, word, length);
-  Key key;
-  for (std::size_t lane = 0; lane < kLanes; ++lane) {
-    std::memcpy(&key[lane], padded + 8 * lane, 8);
-    key[lane] = UpperLane(key[lane]);
-  }
-  for (std::size_t slot = SlotOf(key); kTable.slots[slot] != 0; slot = (slot + 1) % kSlotCount) {
-    const Entry& entry = kTable.entries[kTable.slots[slot] - 1];
-    if (entry.key == key) return {IdentTable[entry.ident], entry.reserved};
-  }
-  return {};
+  WordLanes raw;
+  std::memcpy(raw.data(), word, kLookupReach);
+  const KnownWord& found = FindKnownWord(raw, length);
+  return found.ident == kNoIdent ? WordKnowledge{}
+                                 : WordKnowledge{IdentTable[found.ident], found.reserved};
 }
