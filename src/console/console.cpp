@@ -4,11 +4,16 @@
 #include <sys/ioctl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
+#include <bit>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
-#include <string>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "console/glyphs.h"
 #include "os/io_codes.h"
@@ -53,6 +58,37 @@ constexpr std::array<int, 16> kSgrForeground = {30, 34, 32, 36, 31, 35, 33, 37,
                                                 90, 94, 92, 96, 91, 95, 93, 97};
 constexpr int kForegroundBits = 0x0F, kBackgroundBits = 0x70, kHighBit = 0x80;
 
+struct Sgr {
+  std::uint8_t size;
+  char text[12];  // the longest is ESC "[0;97;100m"
+};
+
+// The sequence for every attribute, made once. The normal colour is a reset, so that the
+// terminal's own colours show; the others reset first, then set the foreground (and the high
+// bit as a bright background).
+constexpr std::array<Sgr, 256> kSgr = [] {
+  std::array<Sgr, 256> sequences{};
+  for (int attribute = 0; attribute < 256; ++attribute) {
+    Sgr& sgr = sequences[attribute];
+    const auto add = [&sgr](char c) { sgr.text[sgr.size++] = c; };
+    add('\x1b');
+    add('[');
+    add('0');
+    if (attribute != ColourNormal) {
+      const int code = kSgrForeground[attribute & kForegroundBits];
+      add(';');
+      add(char('0' + code / 10));
+      add(char('0' + code % 10));
+      if (attribute & kHighBit) {
+        for (char c : {';', '1', '0', '0'})
+          add(c);
+      }
+    }
+    add('m');
+  }
+  return sequences;
+}();
+
 ConsoleSetup setup;
 bool plainOutput = false;
 int attribute = ColourNormal;       // the colour of the text written next
@@ -65,23 +101,29 @@ void CollectPendingCode() {
 void ShowAttribute() {
   if (!setup.colours || attribute == shownAttribute) return;
   shownAttribute = attribute;
-  // The normal colour is a reset, so that the terminal's own colours show.
-  std::string sgr = "\x1b[0";
-  if (attribute != ColourNormal) {
-    sgr += ';' + std::to_string(kSgrForeground[attribute & kForegroundBits]);
-    if (attribute & kHighBit) sgr += ";100";
-  }
-  sgr += 'm';
-  WriteStandardOutput(sgr);
+  const Sgr& sgr = kSgr[attribute & 0xFF];
+  WriteStandardOutput({sgr.text, sgr.size});
 }
 
-void Paint(std::string_view text, const PaintTable& table) {
-  CollectPendingCode();
-  if (plainOutput) {
-    WriteStandardOutput(text);
-    return;
+// How many bytes at the start of `text` paint as themselves in both tables: printable ASCII.
+std::size_t PrintablePrefix(const char* text, std::size_t size) {
+  std::size_t done = 0;
+#if defined(__SSE2__)
+  for (; done + 16 <= size; done += 16) {
+    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + done));
+    // Signed, the bytes from 0x80 are below 0x20 too.
+    const int other = _mm_movemask_epi8(_mm_or_si128(_mm_cmplt_epi8(bytes, _mm_set1_epi8(0x20)),
+                                                     _mm_cmpeq_epi8(bytes, _mm_set1_epi8(0x7F))));
+    if (other != 0) return done + std::countr_zero(static_cast<unsigned>(other));
   }
-  if (!setup.shown) return;
+#endif
+  while (done < size && static_cast<unsigned char>(text[done]) - 0x20u < 0x5Fu)
+    ++done;
+  return done;
+}
+
+// Paints `text` into the buffer of standard output in the current colour.
+void Paint(std::string_view text, const PaintTable& table) {
   // What paints as nothing (a bell, a carriage return of the echo) switches no colour.
   while (!text.empty() && table[static_cast<unsigned char>(text.front())].size == 0) {
     text.remove_prefix(1);
@@ -95,12 +137,29 @@ void Paint(std::string_view text, const PaintTable& table) {
     char* const last = room.data() + room.size() - sizeof(Painted::bytes);
     std::size_t used = 0;
     while (used < text.size() && out <= last) {
+      // Runs of printable bytes go across whole; every other byte through its table entry.
+      const std::size_t run = std::min(PrintablePrefix(text.data() + used, text.size() - used),
+                                       static_cast<std::size_t>(last - out));
+      std::memcpy(out, text.data() + used, run);
+      out += run;
+      used += run;
+      if (used == text.size() || out > last) break;
       const Painted& painted = table[static_cast<unsigned char>(text[used++])];
       std::memcpy(out, painted.bytes, sizeof(painted.bytes));
       out += painted.size;
     }
     CommitStandardOutput(static_cast<std::size_t>(out - room.data()));
     text.remove_prefix(used);
+  }
+}
+
+// Writes `text` as the console shows it, or as plain bytes in plain mode.
+void Write(std::string_view text, const PaintTable& table) {
+  CollectPendingCode();
+  if (plainOutput) {
+    WriteStandardOutput(text);
+  } else if (setup.shown) {
+    Paint(text, table);
   }
 }
 
@@ -137,11 +196,23 @@ void SetColour(int colour) {
 }
 
 void ConsoleWrite(std::string_view text) {
-  Paint(text, kMessagePaint);
+  Write(text, kMessagePaint);
 }
 
 void ConsoleEcho(std::string_view text) {
-  Paint(text, kEchoPaint);
+  Write(text, kEchoPaint);
+}
+
+void ConsoleEchoInColours(std::string_view text, std::span<const ColourChange> changes) {
+  CollectPendingCode();
+  if (plainOutput || !setup.shown) return ConsoleEcho(text);
+  std::size_t at = 0;
+  for (const ColourChange& change : changes) {
+    Paint(text.substr(at, change.offset - at), kEchoPaint);
+    SetColour(change.colour);
+    at = change.offset;
+  }
+  Paint(text.substr(at), kEchoPaint);
 }
 
 void ConsoleNewLine() {

@@ -9,6 +9,8 @@
 // I/O-checked operation.
 #pragma once
 
+#include <cstdint>
+#include <span>
 #include <string_view>
 
 /// The colours the program uses; a colour sets the foreground (0 to 15) and the high bit (128).
@@ -49,6 +51,16 @@ void ConsoleWrite(std::string_view text);
 /// Writes converted source text: as ConsoleWrite, except that carriage returns are dropped and
 /// each line feed starts with a carriage return of its own.
 void ConsoleEcho(std::string_view text);
+
+/// A change of colour before the byte at `offset` of a text.
+struct ColourChange {
+  std::uint32_t offset;
+  std::uint8_t colour;
+};
+
+/// Writes converted source text as ConsoleEcho does, switching to the colour of each of
+/// `changes` (in the order of their offsets) before the byte at its offset.
+void ConsoleEchoInColours(std::string_view text, std::span<const ColourChange> changes);
 
 /// Ends the line (carriage return and line feed) and flushes.
 void ConsoleNewLine();

@@ -16,12 +16,6 @@ namespace {
 
 constexpr char kEndOfText = 26;  // Ctrl-Z: the input ends before it.
 
-// A change of the echo colour before the byte at `offset` of a block.
-struct ColourChange {
-  std::uint32_t offset;
-  std::uint8_t colour;
-};
-
 // The block being converted: read into, converted in place and written out from, so the bytes
 // that do not change are never copied. The slack past its end lets the classification read
 // whole strides and a word be read and written as whole 8-byte lanes.
@@ -165,17 +159,6 @@ std::size_t ConvertBlock(std::size_t size, bool inputEnded, const RunOptions& op
   return finish(size);
 }
 
-void EchoBlock(std::string_view text, std::span<const ColourChange> changes) {
-  std::size_t at = 0;
-  for (const ColourChange& change : changes) {
-    ConsoleEcho(text.substr(at, change.offset - at));
-    SetColour(change.colour);
-    at = change.offset;
-  }
-  ConsoleEcho(text.substr(at));
-  ConsoleFlush();
-}
-
 }  // namespace
 
 void ConvertStream(const ConversionStreams& streams, const RunOptions& options, bool echo,
@@ -193,7 +176,10 @@ void ConvertStream(const ConversionStreams& streams, const RunOptions& options, 
     const std::size_t final = ConvertBlock(size, ended, options);
     if (final > 0) {
       streams.write({Block, final});
-      if (echo) EchoBlock({Block, final}, {BlockColours, BlockColourCount});
+      if (echo) {
+        ConsoleEchoInColours({Block, final}, {BlockColours, BlockColourCount});
+        ConsoleFlush();
+      }
     }
     held = size - final;
     std::memmove(Block, Block + final, held);
