@@ -17,8 +17,8 @@
 namespace {
 
 struct FileSlot {
-  int fd = -1;       // the open file, -1 when closed
-  std::string path;  // the host path the file is bound to
+  int Stream = -1;   // the open file's descriptor, -1 when closed
+  std::string Path;  // the host path the file is bound to
   std::string Dir;   // parts of the specification, Dir ending in "\" or ":"
   std::string Name;
   std::string Ext;
@@ -93,12 +93,12 @@ void OpenSlot(FileSlot& slot, std::string_view spec, SlotMode mode) {
     AddProcessed(FoundName);
   }
 
-  slot.path = HostPath(slot.Dir, FoundName);
+  slot.Path = HostPath(slot.Dir, FoundName);
   int code;
   if (mode == SlotMode::Input) {
-    code = OpenForReading(slot.path, slot.fd, SourceIdentity);
+    code = OpenForReading(slot.Path, slot.Stream, SourceIdentity);
   } else {
-    code = CreateExclusive(slot.path, SourceIdentity, slot.fd);
+    code = CreateExclusive(slot.Path, SourceIdentity, slot.Stream);
     WritingOutputFlag = true;
   }
   ReportIoError(code, IoReport::Fatal);
@@ -111,20 +111,20 @@ void MakeBackup(FileSlot& slot) {
   // Ignored: a missing backup (2) and an undeletable one (5) alike; the latter stops the rename.
   // On a file system that ignores letter case, PROG.OLD's backup PROG.old is PROG.OLD itself,
   // and Linux would delete it although it is open: then it counts as undeletable.
-  if (!IsLastNameOf(backup, slot.fd)) static_cast<void>(DeleteFile(backup));
-  if (int code = CloseFile(slot.fd)) FailIoChecked("close " + slot.path, code);
-  if (int code = RenameNoReplace(slot.path, backup)) {
-    FailIoChecked("rename " + slot.path + " to " + backup, code);
+  if (!IsLastNameOf(backup, slot.Stream)) static_cast<void>(DeleteFile(backup));
+  if (int code = CloseFile(slot.Stream)) FailIoChecked("close " + slot.Path, code);
+  if (int code = RenameNoReplace(slot.Path, backup)) {
+    FailIoChecked("rename " + slot.Path + " to " + backup, code);
   }
-  slot.path = backup;
-  if (int code = OpenForReading(slot.path, slot.fd, SourceIdentity)) {
-    FailIoChecked("open " + slot.path, code);
+  slot.Path = backup;
+  if (int code = OpenForReading(slot.Path, slot.Stream, SourceIdentity)) {
+    FailIoChecked("open " + slot.Path, code);
   }
 }
 
 void CloseSlot(FileSlot& slot) {
   if (&slot == &InputSlot) WritingOutputFlag = false;
-  if (int code = CloseFile(slot.fd)) FailIoChecked("close " + slot.path, code);
+  if (int code = CloseFile(slot.Stream)) FailIoChecked("close " + slot.Path, code);
 }
 
 void ConvertInput(const RunOptions& options) {
@@ -133,15 +133,15 @@ void ConvertInput(const RunOptions& options) {
           [](char* buffer, std::size_t capacity) {
             EndIfInterrupted();
             std::size_t got;
-            if (int code = ReadBlock(InputSlot.fd, buffer, capacity, got)) {
-              FailIoChecked("read from " + InputSlot.path, code);
+            if (int code = ReadBlock(InputSlot.Stream, buffer, capacity, got)) {
+              FailIoChecked("read from " + InputSlot.Path, code);
             }
             return got;
           },
       .write =
           [](std::string_view bytes) {
-            if (int code = WriteBlock(OutputSlot.fd, bytes)) {
-              FailIoChecked("write to " + OutputSlot.path, code);
+            if (int code = WriteBlock(OutputSlot.Stream, bytes)) {
+              FailIoChecked("write to " + OutputSlot.Path, code);
             }
           },
   };
@@ -161,14 +161,14 @@ void ProcessFiles(std::string_view paramLine, const RunOptions& options) {
     ConvertInput(options);
     if (options.OptDelete) {
       // The backup goes only once the conversion is on the disk.
-      if (int code = SyncToDisk(OutputSlot.fd, OutputSlot.path)) {
-        FailIoChecked("sync " + OutputSlot.path, code);
+      if (int code = SyncToDisk(OutputSlot.Stream, OutputSlot.Path)) {
+        FailIoChecked("sync " + OutputSlot.Path, code);
       }
     }
     CloseSlot(OutputSlot);
     CloseSlot(InputSlot);
     // A failed deletion stays pending: the next open or console write reports it.
-    if (options.OptDelete) SetPendingIoCode(DeleteFile(InputSlot.path));
+    if (options.OptDelete) SetPendingIoCode(DeleteFile(InputSlot.Path));
   }
 }
 
@@ -177,9 +177,9 @@ bool WritingOutput() {
 }
 
 bool OutputSlotOpen() {
-  return OutputSlot.fd >= 0;
+  return OutputSlot.Stream >= 0;
 }
 
 void CloseOutputSlotQuietly() {
-  static_cast<void>(CloseFile(OutputSlot.fd));
+  static_cast<void>(CloseFile(OutputSlot.Stream));
 }
