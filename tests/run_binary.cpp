@@ -11,6 +11,7 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <map>
@@ -38,8 +39,14 @@ std::string ReadAll(int fd) {
       (::setgroups(0, nullptr) != 0 || ::setgid(65534) != 0 || ::setuid(65534) != 0)) {
     ::_exit(121);
   }
-  std::vector<std::string> env = {"PATH=/usr/bin:/bin", "TERM=xterm"};
-  env.insert(env.end(), run.env.begin(), run.env.end());
+  // A test's own entry replaces the default of the same name: with both, getenv sees the first.
+  std::vector<std::string> env = run.env;
+  for (const std::string defaults : {"PATH=/usr/bin:/bin", "TERM=xterm"}) {
+    const std::string name = defaults.substr(0, defaults.find('=') + 1);
+    if (std::ranges::none_of(env, [&](const std::string& e) { return e.starts_with(name); })) {
+      env.push_back(defaults);
+    }
+  }
   std::vector<char*> envp;
   for (auto& entry : env)
     envp.push_back(entry.data());

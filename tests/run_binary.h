@@ -16,7 +16,7 @@ struct BinaryRun {
   std::string dir = ".";
   bool terminal = false;                 ///< Standard output on a pseudo-terminal (in raw mode).
   unsigned short width = 80;             ///< The terminal's width in cells.
-  std::vector<std::string> env = {};     ///< "NAME=value" entries besides PATH and TERM=xterm.
+  std::vector<std::string> env = {};     ///< "NAME=value" entries; they replace PATH or TERM=xterm.
   rlim_t fileSizeLimit = RLIM_INFINITY;  ///< RLIMIT_FSIZE, with SIGXFSZ ignored.
   bool asNobody = false;                 ///< Run as user and group 65534.
   /// Called with the child's pid and its terminal output so far, each time more arrives.
