@@ -1,4 +1,5 @@
-// This file implements the runs of the real binary, over fork, a pseudo-terminal and memfds.
+// This file implements the runs of the real binaries, over fork, a pseudo-terminal, pipes and
+// memfds.
 #include "run_binary.h"
 
 #include <fcntl.h>
@@ -14,7 +15,9 @@
 #include <algorithm>
 #include <array>
 #include <cerrno>
+#include <filesystem>
 #include <map>
+#include <thread>
 
 namespace {
 
@@ -27,8 +30,19 @@ std::string ReadAll(int fd) {
   return bytes;
 }
 
-[[noreturn]] void ExecChild(const BinaryRun& run, int errFd) {
+// The child's standard input and output where they are not the memfd or the terminal: the
+// descriptors the child takes over, -1 for the default.
+struct ChildStreams {
+  int in = -1;
+  int out = -1;
+};
+
+[[noreturn]] void ExecChild(const BinaryRun& run, int errFd, ChildStreams streams) {
   ::dup2(errFd, STDERR_FILENO);
+  if (streams.in >= 0) ::dup2(streams.in, STDIN_FILENO);
+  if (!run.outputPath.empty()) streams.out = ::open(run.outputPath.c_str(), O_WRONLY);
+  if (streams.out >= 0) ::dup2(streams.out, STDOUT_FILENO);
+  ::signal(SIGPIPE, SIG_DFL);  // the test process ignores it, for its own writes into a pipe
   if (::chdir(run.dir.c_str()) != 0) ::_exit(120);
   if (run.fileSizeLimit != RLIM_INFINITY) {
     const rlimit limit{run.fileSizeLimit, run.fileSizeLimit};
@@ -51,22 +65,42 @@ std::string ReadAll(int fd) {
   for (auto& entry : env)
     envp.push_back(entry.data());
   envp.push_back(nullptr);
-  std::vector<std::string> args = {"orvelt"};
+  std::vector<std::string> args = {std::filesystem::path(run.binary).filename().string()};
   args.insert(args.end(), run.args.begin(), run.args.end());
   std::vector<char*> argv;
   for (auto& arg : args)
     argv.push_back(arg.data());
   argv.push_back(nullptr);
-  ::execve(ORVELT_BINARY, argv.data(), envp.data());
+  ::execve(run.binary.c_str(), argv.data(), envp.data());
   ::_exit(122);
+}
+
+// Makes a pipe whose ends are closed on exec (the end a child takes over is duplicated).
+std::array<int, 2> Pipe() {
+  std::array<int, 2> ends = {-1, -1};
+  if (::pipe2(ends.data(), O_CLOEXEC) != 0) ADD_FAILURE() << "pipe failed";
+  return ends;
 }
 
 }  // namespace
 
-BinaryResult RunOrvelt(const BinaryRun& run) {
+BinaryResult RunBinary(const BinaryRun& run) {
   BinaryResult result;
   const int errFd = ::memfd_create("stderr", MFD_CLOEXEC);
-  const int outFd = run.terminal ? -1 : ::memfd_create("stdout", MFD_CLOEXEC);
+  const bool collected = !run.terminal && run.outputPath.empty() && !run.closedPipe;
+  const int outFd = collected ? ::memfd_create("stdout", MFD_CLOEXEC) : -1;
+  ChildStreams streams;
+  std::array<int, 2> inPipe = {-1, -1};
+  if (run.input) {
+    ::signal(SIGPIPE, SIG_IGN);  // a child that stops reading fails the writes, no more
+    inPipe = Pipe();
+    streams.in = inPipe[0];
+  }
+  if (run.closedPipe) {
+    const std::array<int, 2> outPipe = Pipe();
+    ::close(outPipe[0]);
+    streams.out = outPipe[1];
+  }
   int master = -1;
   pid_t child;
   if (run.terminal) {
@@ -79,7 +113,7 @@ BinaryResult RunOrvelt(const BinaryRun& run) {
   } else {
     child = ::fork();
     if (child == 0) {
-      ::dup2(outFd, STDOUT_FILENO);
+      if (outFd >= 0) ::dup2(outFd, STDOUT_FILENO);
       const int null = ::open("/dev/null", O_RDONLY);
       ::dup2(null, STDIN_FILENO);
     }
@@ -88,7 +122,18 @@ BinaryResult RunOrvelt(const BinaryRun& run) {
     ADD_FAILURE() << "fork failed";
     return result;
   }
-  if (child == 0) ExecChild(run, errFd);
+  if (child == 0) ExecChild(run, errFd, streams);
+  if (streams.out >= 0) ::close(streams.out);
+  std::thread feeder;
+  if (run.input) {
+    ::close(inPipe[0]);
+    feeder = std::thread([&run, fd = inPipe[1]] {
+      std::string_view rest = *run.input;
+      for (ssize_t written; !rest.empty() && (written = ::write(fd, rest.data(), rest.size())) > 0;)
+        rest.remove_prefix(static_cast<std::size_t>(written));
+      ::close(fd);
+    });
+  }
 
   if (run.terminal) {
     char buffer[65536];
@@ -104,13 +149,14 @@ BinaryResult RunOrvelt(const BinaryRun& run) {
   int wait;
   while (::waitpid(child, &wait, 0) < 0 && errno == EINTR) {
   }
+  if (feeder.joinable()) feeder.join();
   if (WIFEXITED(wait)) {
     result.status = WEXITSTATUS(wait);
   } else {
     result.killed = true;
     result.status = 128 + WTERMSIG(wait);
   }
-  if (!run.terminal) {
+  if (outFd >= 0) {
     result.out = ReadAll(outFd);
     ::close(outFd);
   }
