@@ -15,6 +15,7 @@
 #include <algorithm>
 #include <array>
 #include <cerrno>
+#include <cstdlib>
 #include <filesystem>
 #include <map>
 #include <thread>
@@ -202,6 +203,20 @@ std::string ShowColours(std::string_view terminal) {
     shown += terminal[i++];
   }
   return shown;
+}
+
+std::string FindProgram(std::string_view name) {
+  const char* path = std::getenv("PATH");
+  std::string_view dirs = path != nullptr ? path : "/usr/bin:/bin";
+  while (!dirs.empty()) {
+    const std::size_t end = std::min(dirs.find(':'), dirs.size());
+    const std::string_view dir = dirs.substr(0, end);
+    dirs.remove_prefix(std::min(end + 1, dirs.size()));
+    if (!dir.starts_with('/')) continue;  // a relative entry would depend on the test's directory
+    const std::string candidate = std::string(dir) + "/" + std::string(name);
+    if (::access(candidate.c_str(), X_OK) == 0) return candidate;
+  }
+  return {};
 }
 
 bool CanRunAsNobody() {

@@ -60,5 +60,8 @@ BinaryResult RunBinary(const BinaryRun& run);
 /// sequence shows as "<?>".
 std::string ShowColours(std::string_view terminal);
 
+/// The path of the program `name` in a directory of PATH; empty when there is none.
+std::string FindProgram(std::string_view name);
+
 /// Whether this process may run a child as another user (it is root).
 bool CanRunAsNobody();
