@@ -38,6 +38,7 @@ void WriteOrFail(const char* data, std::size_t size) {
 }  // namespace
 
 void WriteOutput(std::string_view bytes) {
+  if (bytes.empty()) return;  // its data may be null, which memcpy must not see
   if (bytes.size() > kBufferSize - buffered) {
     FlushOutput();
     if (bytes.size() > kBufferSize) {
