@@ -38,8 +38,8 @@ TEST(OrveltFilter, WritesWhatOrveltWritesIntoTheConvertedFile) {
   const std::vector<std::vector<std::string>> flagSets = {
       {}, {"-U"}, {"-F"}, {"-R"}, {"-U", "-F"}, {"-U", "-R"}, {"-F", "-R"}, {"-U", "-F", "-R"}};
   for (const bool hostile : {false, true}) {
-    std::string input = GeneratePascalText(200000, hostile ? 17 : 5, hostile);
-    if (hostile) input[150000] = 26;  // the conversion ends before a Ctrl-Z
+    std::string input = GeneratePascalText(100000, hostile ? 17 : 5, hostile);
+    if (hostile) input[80000] = 26;  // the conversion ends before a Ctrl-Z
     TempDir dir;
     dir.Write("src.pas", input);
     for (const auto& flags : flagSets) {
@@ -57,7 +57,7 @@ TEST(OrveltFilter, WritesWhatOrveltWritesIntoTheConvertedFile) {
 }
 
 TEST(OrveltFilter, ReadsStandardInputWithoutFilesAndForADash) {
-  const std::string piped = GeneratePascalText(1 << 20, 9);  // far more than a pipe holds
+  const std::string piped = GeneratePascalText(256 << 10, 9);  // more than a pipe holds
   const std::string pipedConverted = ConvertByCharacters(piped, {.OptQuiet = true});
   struct Case {
     std::vector<std::string> args;
