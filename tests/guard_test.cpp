@@ -25,7 +25,7 @@ TEST(TerminationGuard, WarnsAfterTheDiskFilledAndTheOutputHoldsWhatFitted) {
   TempDir dir;
   dir.Write("prog.pas", input);
   BinaryRun run{.args = {"prog"}, .dir = dir.path(), .terminal = true, .fileSizeLimit = 40000};
-  const BinaryResult result = RunOrvelt(run);
+  const BinaryResult result = RunBinary(run);
   EXPECT_EQ(result.status, 217);
   EXPECT_EQ(result.err,
             "ORVELT: run-time error: write to prog.pas failed: Disk write error (101)\n");
@@ -41,7 +41,7 @@ TEST(TerminationGuard, WarnsWhenTheOutputCannotBeCreated) {
   if (!full.mounted()) GTEST_SKIP() << "needs the privilege to mount a tmpfs";
   dir.Write("fs/prog.pas", "BEGIN END.");
   BinaryRun run{.args = {"fs/prog"}, .dir = dir.path(), .terminal = true};
-  const BinaryResult result = RunOrvelt(run);
+  const BinaryResult result = RunBinary(run);
   EXPECT_EQ(result.status, 101);
   EXPECT_EQ(ShowColours(result.out), kBanner + "\rERROR 101: Disk write error\r\n" + kWarning);
   EXPECT_EQ(result.err, "");
@@ -61,7 +61,7 @@ TEST(TerminationGuard, EndsAnInterruptedRunWithTheWarningAndAPrefixOfTheConversi
       // The echo lags the conversion by no more than the terminal's buffer: far from the end.
       if (!sent && shown.size() > 100000) sent = ::kill(child, signal) == 0;
     };
-    const BinaryResult result = RunOrvelt(run);
+    const BinaryResult result = RunBinary(run);
     SCOPED_TRACE(strsignal(signal));
     EXPECT_FALSE(result.killed);
     EXPECT_EQ(result.status, 128 + signal);
@@ -84,7 +84,7 @@ TEST(TerminationGuard, APendingDeletionFailureEndsTheRunWithoutWarning) {
     if (secondFile) dir.Write("b.pas", "BEGIN");
     BinaryRun run{.args = {"-d", "*.pas"}, .dir = dir.path(), .terminal = true};
     run.watch = [&](pid_t, std::string_view) { ::unlink((dir / "a.old").c_str()); };
-    const BinaryResult result = RunOrvelt(run);
+    const BinaryResult result = RunBinary(run);
     const std::string shown = ShowColours(result.out);
     EXPECT_EQ(dir.Read("a.pas"), Expected(input));
     if (secondFile) {

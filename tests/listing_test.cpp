@@ -36,7 +36,7 @@ std::vector<std::string> Words(const std::vector<std::string>& lines) {
 std::string ListingAt(unsigned short width, std::vector<std::string> args = {"-L"}) {
   TempDir dir;
   BinaryRun run{.args = std::move(args), .dir = dir.path(), .terminal = true, .width = width};
-  const BinaryResult result = RunOrvelt(run);
+  const BinaryResult result = RunBinary(run);
   EXPECT_EQ(result.status, 0);
   const std::string shown = ShowColours(result.out);
   EXPECT_EQ(shown.substr(0, kBanner.size()), kBanner);
@@ -81,7 +81,7 @@ TEST(WordListing, WritesOneWordPerLineWhereNoColumnFits) {
 
   TempDir dir;
   BinaryRun run{.args = {"-l"}, .dir = dir.path()};
-  const BinaryResult toFile = RunOrvelt(run);
+  const BinaryResult toFile = RunBinary(run);
   EXPECT_EQ(toFile.status, 0);
   EXPECT_EQ(toFile.out, expected + "\r\n" + kEnd);
 }
@@ -90,7 +90,7 @@ TEST(WordListing, FollowsAConversion) {
   TempDir dir;
   dir.Write("prog.pas", "BEGIN");
   BinaryRun run{.args = {"-L", "prog", "-Q"}, .dir = dir.path(), .terminal = true, .width = 19};
-  const BinaryResult result = RunOrvelt(run);
+  const BinaryResult result = RunBinary(run);
   EXPECT_EQ(result.status, 0);
   const std::string shown = ShowColours(result.out);
   const std::string start =

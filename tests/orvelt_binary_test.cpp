@@ -20,7 +20,7 @@ const std::string kConverted =
 
 BinaryResult RunIn(const TempDir& dir, std::vector<std::string> args, bool terminal = true) {
   BinaryRun run{.args = std::move(args), .dir = dir.path(), .terminal = terminal};
-  BinaryResult result = RunOrvelt(run);
+  BinaryResult result = RunBinary(run);
   result.out = ShowColours(result.out);
   return result;
 }
@@ -140,7 +140,7 @@ TEST(Orvelt, LeavesColoursOutForNoColorAndDumbTerminals) {
     TempDir dir;
     dir.Write("prog.pas", kSource);
     BinaryRun run{.args = {"prog"}, .dir = dir.path(), .terminal = true, .env = {c.env}};
-    const BinaryResult result = RunOrvelt(run);
+    const BinaryResult result = RunBinary(run);
     EXPECT_EQ(result.status, 0);
     EXPECT_EQ(result.out.find('\x1b') != std::string::npos, c.colours) << c.env;
     const bool plainEcho =
@@ -269,7 +269,7 @@ TEST(Orvelt, EndsWith217WhenTheDiskFillsAndKeepsTheOriginal) {
   TempDir dir;
   dir.Write("prog.pas", input);
   BinaryRun run{.args = {"prog"}, .dir = dir.path(), .fileSizeLimit = 40000};
-  const BinaryResult result = RunOrvelt(run);
+  const BinaryResult result = RunBinary(run);
   EXPECT_EQ(result.status, 217);
   EXPECT_EQ(result.err,
             "ORVELT: run-time error: write to prog.pas failed: Disk write error (101)\n");
@@ -297,12 +297,12 @@ TEST(Orvelt, ChangesNothingWithoutPermission) {
   dir.Write("prog.pas", kSource);
   dir.Write("secret.pas", kSource, 0600);
   BinaryRun run{.args = {"prog"}, .dir = dir.path(), .terminal = true, .asNobody = true};
-  BinaryResult result = RunOrvelt(run);
+  BinaryResult result = RunBinary(run);
   EXPECT_EQ(result.status, 217);
   EXPECT_EQ(result.err,
             "ORVELT: run-time error: rename prog.pas to prog.old failed: Access denied (5)\n");
   run.args = {"secret"};
-  result = RunOrvelt(run);
+  result = RunBinary(run);
   EXPECT_EQ(result.status, 5);
   EXPECT_EQ(ShowColours(result.out), kBanner + "\rERROR 5: Access denied\r\n" + kEnd);
   EXPECT_EQ(dir.Listing(), "prog.pas secret.pas");

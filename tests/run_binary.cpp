@@ -1,4 +1,5 @@
-// This file implements the runs of the real binary, over fork, a pseudo-terminal and memfds.
+// This file implements the runs of the real binaries, over fork, a pseudo-terminal, pipes and
+// memfds.
 #include "run_binary.h"
 
 #include <fcntl.h>
@@ -14,9 +15,13 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
+#include <cstdlib>
+#include <filesystem>
 #include <map>
+#include <thread>
 
 namespace {
 
@@ -29,8 +34,19 @@ std::string ReadAll(int fd) {
   return bytes;
 }
 
-[[noreturn]] void ExecChild(const BinaryRun& run, int errFd) {
+// The child's standard input and output where they are not the memfd or the terminal: the
+// descriptors the child takes over, -1 for the default.
+struct ChildStreams {
+  int in = -1;
+  int out = -1;
+};
+
+[[noreturn]] void ExecChild(const BinaryRun& run, int errFd, ChildStreams streams) {
   ::dup2(errFd, STDERR_FILENO);
+  if (streams.in >= 0) ::dup2(streams.in, STDIN_FILENO);
+  if (!run.outputPath.empty()) streams.out = ::open(run.outputPath.c_str(), O_WRONLY);
+  if (streams.out >= 0) ::dup2(streams.out, STDOUT_FILENO);
+  ::signal(SIGPIPE, SIG_DFL);  // the test process ignores it, for its own writes into a pipe
   if (::chdir(run.dir.c_str()) != 0) ::_exit(120);
   if (run.fileSizeLimit != RLIM_INFINITY) {
     const rlimit limit{run.fileSizeLimit, run.fileSizeLimit};
@@ -41,19 +57,25 @@ std::string ReadAll(int fd) {
       (::setgroups(0, nullptr) != 0 || ::setgid(65534) != 0 || ::setuid(65534) != 0)) {
     ::_exit(121);
   }
-  std::vector<std::string> env = run.env;  // first, so that they override the defaults
-  env.insert(env.end(), {"PATH=/usr/bin:/bin", "TERM=xterm"});
+  // A test's own entry replaces the default of the same name: with both, getenv sees the first.
+  std::vector<std::string> env = run.env;
+  for (const std::string defaults : {"PATH=/usr/bin:/bin", "TERM=xterm"}) {
+    const std::string name = defaults.substr(0, defaults.find('=') + 1);
+    if (std::ranges::none_of(env, [&](const std::string& e) { return e.starts_with(name); })) {
+      env.push_back(defaults);
+    }
+  }
   std::vector<char*> envp;
   for (auto& entry : env)
     envp.push_back(entry.data());
   envp.push_back(nullptr);
-  std::vector<std::string> args = {"orvelt"};
+  std::vector<std::string> args = {std::filesystem::path(run.binary).filename().string()};
   args.insert(args.end(), run.args.begin(), run.args.end());
   std::vector<char*> argv;
   for (auto& arg : args)
     argv.push_back(arg.data());
   argv.push_back(nullptr);
-  ::execve(ORVELT_BINARY, argv.data(), envp.data());
+  ::execve(run.binary.c_str(), argv.data(), envp.data());
   ::_exit(122);
 }
 
@@ -87,12 +109,32 @@ void ReadTerminal(const BinaryRun& run, pid_t child, int master, int slave, std:
   ::close(exited);
 }
 
+// Makes a pipe whose ends are closed on exec (the end a child takes over is duplicated).
+std::array<int, 2> Pipe() {
+  std::array<int, 2> ends = {-1, -1};
+  if (::pipe2(ends.data(), O_CLOEXEC) != 0) ADD_FAILURE() << "pipe failed";
+  return ends;
+}
+
 }  // namespace
 
-BinaryResult RunOrvelt(const BinaryRun& run) {
+BinaryResult RunBinary(const BinaryRun& run) {
   BinaryResult result;
   const int errFd = ::memfd_create("stderr", MFD_CLOEXEC);
-  const int outFd = run.terminal ? -1 : ::memfd_create("stdout", MFD_CLOEXEC);
+  const bool collected = !run.terminal && run.outputPath.empty() && !run.closedPipe;
+  const int outFd = collected ? ::memfd_create("stdout", MFD_CLOEXEC) : -1;
+  ChildStreams streams;
+  std::array<int, 2> inPipe = {-1, -1};
+  if (run.input) {
+    ::signal(SIGPIPE, SIG_IGN);  // a child that stops reading fails the writes, no more
+    inPipe = Pipe();
+    streams.in = inPipe[0];
+  }
+  if (run.closedPipe) {
+    const std::array<int, 2> outPipe = Pipe();
+    ::close(outPipe[0]);
+    streams.out = outPipe[1];
+  }
   int master = -1, slave = -1;
   if (run.terminal) {
     termios raw{};
@@ -106,10 +148,6 @@ BinaryResult RunOrvelt(const BinaryRun& run) {
     }
   }
   const pid_t child = ::fork();
-  if (child < 0) {
-    ADD_FAILURE() << "fork failed";
-    return result;
-  }
   if (child == 0) {
     if (run.terminal) {
       ::close(master);
@@ -119,11 +157,26 @@ BinaryResult RunOrvelt(const BinaryRun& run) {
       ::dup2(slave, STDOUT_FILENO);
       ::close(slave);
     } else {
-      ::dup2(outFd, STDOUT_FILENO);
+      if (outFd >= 0) ::dup2(outFd, STDOUT_FILENO);
       const int null = ::open("/dev/null", O_RDONLY);
       ::dup2(null, STDIN_FILENO);
     }
-    ExecChild(run, errFd);
+  }
+  if (child < 0) {
+    ADD_FAILURE() << "fork failed";
+    return result;
+  }
+  if (child == 0) ExecChild(run, errFd, streams);
+  if (streams.out >= 0) ::close(streams.out);
+  std::thread feeder;
+  if (run.input) {
+    ::close(inPipe[0]);
+    feeder = std::thread([&run, fd = inPipe[1]] {
+      std::string_view rest = *run.input;
+      for (ssize_t written; !rest.empty() && (written = ::write(fd, rest.data(), rest.size())) > 0;)
+        rest.remove_prefix(static_cast<std::size_t>(written));
+      ::close(fd);
+    });
   }
 
   if (run.terminal) {
@@ -134,13 +187,14 @@ BinaryResult RunOrvelt(const BinaryRun& run) {
   int wait;
   while (::waitpid(child, &wait, 0) < 0 && errno == EINTR) {
   }
+  if (feeder.joinable()) feeder.join();
   if (WIFEXITED(wait)) {
     result.status = WEXITSTATUS(wait);
   } else {
     result.killed = true;
     result.status = 128 + WTERMSIG(wait);
   }
-  if (!run.terminal) {
+  if (outFd >= 0) {
     result.out = ReadAll(outFd);
     ::close(outFd);
   }
@@ -186,6 +240,20 @@ std::string ShowColours(std::string_view terminal) {
     shown += terminal[i++];
   }
   return shown;
+}
+
+std::string FindProgram(std::string_view name) {
+  const char* path = std::getenv("PATH");
+  std::string_view dirs = path != nullptr ? path : "/usr/bin:/bin";
+  while (!dirs.empty()) {
+    const std::size_t end = std::min(dirs.find(':'), dirs.size());
+    const std::string_view dir = dirs.substr(0, end);
+    dirs.remove_prefix(std::min(end + 1, dirs.size()));
+    if (!dir.starts_with('/')) continue;  // a relative entry would depend on the test's directory
+    const std::string candidate = std::string(dir) + "/" + std::string(name);
+    if (::access(candidate.c_str(), X_OK) == 0) return candidate;
+  }
+  return {};
 }
 
 bool CanRunAsNobody() {

@@ -1,22 +1,32 @@
-// Runs the real orvelt binary for a test: in a directory of the test's, with standard output on a
-// pipe or on a pseudo-terminal of a given width, optionally under a file-size limit or as an
-// unprivileged user, and collects what it wrote and how it ended.
+// Runs a real binary for a test, orvelt or orvelt-filter: in a directory of the test's, with
+// standard input from a pipe the test fills, standard output collected or on a pseudo-terminal of
+// a given width (or on a path, or on a pipe nobody reads), optionally under a file-size limit or
+// as an unprivileged user, and collects what it wrote and how it ended.
 #pragma once
 
 #include <sys/resource.h>
 #include <sys/types.h>
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+/// The binaries of the build.
+inline constexpr const char* kOrvelt = ORVELT_BINARY;
+inline constexpr const char* kOrveltFilter = ORVELT_FILTER_BINARY;
+
 struct BinaryRun {
-  std::vector<std::string> args;
+  std::vector<std::string> args = {};
+  std::string binary = kOrvelt;
   std::string dir = ".";
-  bool terminal = false;                 ///< Standard output on a pseudo-terminal (in raw mode).
-  unsigned short width = 80;             ///< The terminal's width in cells.
-  std::vector<std::string> env = {};     ///< "NAME=value" entries besides PATH and TERM=xterm.
+  std::optional<std::string> input = {};  ///< Standard input, through a pipe; else /dev/null.
+  bool terminal = false;                  ///< Standard output on a pseudo-terminal (in raw mode).
+  std::string outputPath = {};            ///< Standard output opened from this path instead.
+  bool closedPipe = false;                ///< Standard output on a pipe whose reader is gone.
+  unsigned short width = 80;              ///< The terminal's width in cells.
+  std::vector<std::string> env = {};     ///< "NAME=value" entries; they replace PATH or TERM=xterm.
   rlim_t fileSizeLimit = RLIM_INFINITY;  ///< RLIMIT_FSIZE, with SIGXFSZ ignored.
   bool asNobody = false;                 ///< Run as user and group 65534.
   /// Called with the child's pid and its terminal output so far, each time more arrives.
@@ -43,12 +53,15 @@ inline const std::string kWarning =
     "Output file may be incomplete.  Use \".OLD\" version to\r\n"
     "restore the original version.\r\n<7> \r";
 
-/// Runs orvelt as `run` says and waits for it to end.
-BinaryResult RunOrvelt(const BinaryRun& run);
+/// Runs `run.binary` as `run` says and waits for it to end.
+BinaryResult RunBinary(const BinaryRun& run);
 
 /// Replaces each SGR sequence of `terminal` by the colour it selects, as "<n>"; any other escape
 /// sequence shows as "<?>".
 std::string ShowColours(std::string_view terminal);
+
+/// The path of the program `name` in a directory of PATH; empty when there is none.
+std::string FindProgram(std::string_view name);
 
 /// Whether this process may run a child as another user (it is root).
 bool CanRunAsNobody();

@@ -9,6 +9,7 @@
 #include "convert/reference_scanner.h"
 #include "convert/word_tables.h"
 #include "pascal_text.h"
+#include "same_text.h"
 
 namespace {
 
@@ -21,19 +22,6 @@ RunOptions Options(std::string_view letters) {
     if (letter == 'Q') options.OptQuiet = true;
   }
   return options;
-}
-
-// Compares long texts, reporting only where they first differ.
-testing::AssertionResult SameText(std::string_view actual, std::string_view expected) {
-  const auto [a, e] = std::ranges::mismatch(actual, expected);
-  if (a == actual.end() && e == expected.end()) return testing::AssertionSuccess();
-  const std::size_t at = static_cast<std::size_t>(a - actual.begin());
-  const std::size_t from = at < 40 ? 0 : at - 40;
-  return testing::AssertionFailure()
-         << "sizes " << actual.size() << " and " << expected.size() << ", first difference at "
-         << at << ":\n  actual   ..."
-         << testing::PrintToString(std::string(actual.substr(from, 80))) << "\n  expected ..."
-         << testing::PrintToString(std::string(expected.substr(from, 80)));
 }
 
 // Converts `input` with the block scanner, reading `blockSize` bytes at a time.
