@@ -10,6 +10,7 @@ int main(int argc, char** argv) {
   InitConsole(DetectConsole());
   InstallTerminationGuard();
   CatchInterrupts();
-  RunMain({argv + 1, static_cast<std::size_t>(argc - 1)});
+  // A process may be started without even a program name (argc 0); then there are no arguments.
+  RunMain({argv + (argc > 0), static_cast<std::size_t>(argc > 0 ? argc - 1 : 0)});
   EndProcess(ExitSuccess);
 }
