@@ -38,8 +38,9 @@ std::string ReadAll(int fd) {
       (::setgroups(0, nullptr) != 0 || ::setgid(65534) != 0 || ::setuid(65534) != 0)) {
     ::_exit(121);
   }
-  std::vector<std::string> env = {"PATH=/usr/bin:/bin", "TERM=xterm"};
-  env.insert(env.end(), run.env.begin(), run.env.end());
+  // The test's entries come first: getenv takes the first of a name, so they override these.
+  std::vector<std::string> env = run.env;
+  env.insert(env.end(), {"PATH=/usr/bin:/bin", "TERM=xterm"});
   std::vector<char*> envp;
   for (auto& entry : env)
     envp.push_back(entry.data());
