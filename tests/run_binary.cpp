@@ -51,6 +51,7 @@ std::string ReadAll(int fd) {
   for (auto& arg : args)
     argv.push_back(arg.data());
   argv.push_back(nullptr);
+  if (run.timeLimit != 0) ::alarm(run.timeLimit);  // a pending alarm survives execve
   ::execve(ORVELT_BINARY, argv.data(), envp.data());
   ::_exit(122);
 }

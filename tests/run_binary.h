@@ -16,9 +16,10 @@ struct BinaryRun {
   std::string dir = ".";
   bool terminal = false;                 ///< Standard output on a pseudo-terminal (in raw mode).
   unsigned short width = 80;             ///< The terminal's width in cells.
-  std::vector<std::string> env = {};     ///< "NAME=value" entries besides PATH and TERM=xterm.
+  std::vector<std::string> env = {};     ///< "NAME=value" entries; they override PATH, TERM.
   rlim_t fileSizeLimit = RLIM_INFINITY;  ///< RLIMIT_FSIZE, with SIGXFSZ ignored.
   bool asNobody = false;                 ///< Run as user and group 65534.
+  unsigned timeLimit = 0;                ///< Seconds until SIGALRM kills a hung run (0: none).
   /// Called with the child's pid and its terminal output so far, each time more arrives.
   std::function<void(pid_t, std::string_view)> watch = {};
 };
