@@ -101,14 +101,10 @@ TEST(HostileInput, ConvertsA64MiBLineAndA16MiBWordWhole) {
   {
     // Balanced quotes and braces, so that the pattern converts the same wherever it stands.
     const std::string piece = "BEGIN writeln('It''s {', X1) {'} TEXTCOLOR(yellow); End ";
-    const std::string pieceConverted = Expected(piece);
-    std::string input, converted;
-    const std::size_t pieces = (64u << 20) / piece.size() + 1;
-    input.reserve(pieces * piece.size());
-    converted.reserve(pieces * piece.size());
-    for (std::size_t i = 0; i < pieces; ++i) {
-      input += piece;
-      converted += pieceConverted;
+    std::string input = piece, converted = Expected(piece);
+    while (input.size() < (64u << 20)) {  // by doubling: cheap also in a sanitizer build
+      input += input;
+      converted += converted;
     }
     TempDir dir;
     dir.Write("line.pas", input);
@@ -122,13 +118,11 @@ TEST(HostileInput, ConvertsA64MiBLineAndA16MiBWordWhole) {
     const std::string input = "BEGIN " + word + " END\r\n";
     TempDir dir;
     dir.Write("word.pas", input);
-    const BinaryResult result =
-        RunOrvelt({.args = {"-F", "word"}, .dir = dir.path(), .terminal = true});
+    // The echo of a long word is the scanner tests' business; here it is the file.
+    const BinaryResult result = RunOrvelt({.args = {"-F", "word"}, .dir = dir.path()});
     EXPECT_EQ(result.status, 0);
     EXPECT_TRUE(dir.Read("word.old") == input);
     EXPECT_TRUE(dir.Read("word.pas") == "begin A" + word.substr(1) + " end\r\n");
-    EXPECT_TRUE(ShowColours(result.out) ==
-                kBanner + "<9>begin<7> <9>A" + word.substr(1) + "<7> <9>end<7>\r\n\r\n" + kEnd);
   }
 }
 
