@@ -205,6 +205,32 @@ TEST(Orvelt, ReplacesAnOldBackupAndSkipsBackupNames) {
   EXPECT_EQ(dir.Read("x.old"), kSource);
 }
 
+// prog.inc and prog.pas share the backup name prog.old. The run never deletes a backup that it
+// made itself: the second rename fails as for any backup that cannot go, and stops the run with
+// both originals kept.
+TEST(Orvelt, NeverReplacesABackupMadeInTheSameRun) {
+  TempDir dir;
+  dir.Write("prog.inc", "BEGIN inc");
+  dir.Write("prog.pas", kSource);
+  const BinaryResult result = RunIn(dir, {"prog.*"}, /*terminal=*/false);
+  EXPECT_EQ(result.status, 217);
+  EXPECT_EQ(result.err,
+            "ORVELT: run-time error: rename prog.pas to prog.old failed: Access denied (5)\n");
+  EXPECT_EQ(dir.Listing(), "prog.inc prog.old prog.pas");
+  EXPECT_EQ(dir.Read("prog.inc"), "begin Inc");
+  EXPECT_EQ(dir.Read("prog.old"), "BEGIN inc");
+  EXPECT_EQ(dir.Read("prog.pas"), kSource);
+
+  // Under -D each backup is gone before the next file needs its name.
+  TempDir deleting;
+  deleting.Write("prog.inc", "BEGIN inc");
+  deleting.Write("prog.pas", kSource);
+  EXPECT_EQ(RunIn(deleting, {"-d", "prog.*"}, /*terminal=*/false).status, 0);
+  EXPECT_EQ(deleting.Listing(), "prog.inc prog.pas");
+  EXPECT_EQ(deleting.Read("prog.inc"), "begin Inc");
+  EXPECT_EQ(deleting.Read("prog.pas"), kConverted);
+}
+
 TEST(Orvelt, PassesOverHiddenAndNonRegularEntriesAndConvertsReadOnlyFiles) {
   TempDir dir;
   dir.Write(".hidden.pas", kSource);
