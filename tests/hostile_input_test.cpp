@@ -191,6 +191,26 @@ TEST(HostileNames, NamesInNoticesReachTheTerminalAsGlyphs) {
                                          kEnd);
 }
 
+// The run-time report on standard error names files too, and standard error is the terminal as
+// often as not: control characters (C0, DEL, C1 raw or in UTF-8) and bytes that are no UTF-8 show
+// as \xNN there, while UTF-8 stays readable.
+TEST(HostileNames, NamesInRunTimeReportsCannotDriveTheTerminal) {
+  TempDir dir;
+  const std::string name =
+      "\x1b]0;pwned\a\x1b[2J\xc2\x9b\x9b\xff\xc3\xb6\xe2\x82\xac\xed\xa0\x80\xf0\x9f\x98\x80";
+  const std::string shown =
+      "\\x1b]0;pwned\\x07\\x1b[2J\\xc2\\x9b\\x9b\\xff\xc3\xb6\xe2\x82\xac\\xed\\xa0\\x80"
+      "\xf0\x9f\x98\x80";
+  dir.Write(name + ".pas", kSource);
+  ::mkdir((dir / (name + ".old")).c_str(), 0755);
+  dir.Write(name + ".old/keep", "x");
+  const BinaryResult result = RunOrvelt({.args = {"*.pas"}, .dir = dir.path()});
+  EXPECT_EQ(result.status, 217);
+  EXPECT_EQ(result.err, "ORVELT: run-time error: rename " + shown + ".pas to " + shown +
+                            ".old failed: Access denied (5)\n");
+  EXPECT_EQ(dir.Read(name + ".pas"), kSource);
+}
+
 TEST(HostileNames, LongDirectoryPaths) {
   TempDir dir;
   std::string path;
