@@ -18,7 +18,6 @@
 #include <string>
 #include <thread>
 
-#include "convert/reference_scanner.h"
 #include "pascal_text.h"
 #include "private_mount.h"
 #include "run_binary.h"
@@ -29,17 +28,9 @@ namespace {
 constexpr uid_t kNobody = 65534;
 const std::string kSource = "PROGRAM Demo;\r\nBEGIN textcolor(Yellow) END.\r\n";
 
-std::string Expected(std::string_view input) {
-  return ConvertByCharacters(input, {.OptQuiet = true});
-}
-
-bool EndsWith(std::string_view text, std::string_view end) {
-  return text.size() >= end.size() && text.substr(text.size() - end.size()) == end;
-}
-
 TEST(FileFaults, ADiskFullAtTheFirstBufferKeepsTheOriginalAndWhatFitted) {
   const std::string input = GeneratePascalText(100000, 4);
-  const std::string converted = Expected(input);
+  const std::string converted = ExpectedFile(input);
   // The limit holds for the run's standard error too, a memory file here: it takes the report.
   for (rlim_t limit : {rlim_t{100}, rlim_t{16384}, rlim_t{16385}}) {
     SCOPED_TRACE(limit);
@@ -70,7 +61,7 @@ TEST(FileFaults, AFullFileSystemKeepsTheOriginalAndWhatFitted) {
   EXPECT_EQ(dir.Read("fs/prog.old"), input);
   const std::string output = dir.Read("fs/prog.pas");
   EXPECT_LT(output.size(), input.size());
-  EXPECT_EQ(output, Expected(input).substr(0, output.size()));
+  EXPECT_EQ(output, ExpectedFile(input).substr(0, output.size()));
 }
 
 // In a sticky directory only the owner of a name may rename or delete it: the source stays, and
@@ -120,7 +111,7 @@ TEST(FileFaults, BackupNamesInOtherLetterCasesUnderEveryName) {
   EXPECT_EQ(dir.Read("PROG.OLD"), "begin upper");
   EXPECT_EQ(dir.Read("PROG.old"), "BEGIN upper");
   EXPECT_EQ(dir.Read("prog.old"), kSource);
-  EXPECT_EQ(dir.Read("prog.pas"), Expected(kSource));
+  EXPECT_EQ(dir.Read("prog.pas"), ExpectedFile(kSource));
 }
 
 // Holds every open of a file in a directory until this process answers it, and before answering
@@ -216,7 +207,7 @@ TEST(FileFaults, SignalsAtSeededMomentsLeaveEveryFileWholeOrBackedUp) {
   for (int i = 0; i < kFiles; ++i) {
     names.push_back(std::string("f").append(std::to_string(10 + i)));
     inputs.push_back(GeneratePascalText(4000 + 9000 * (i % 5), 100 + i));
-    converted.push_back(Expected(inputs.back()));
+    converted.push_back(ExpectedFile(inputs.back()));
     total += inputs.back().size();
   }
   const int signals[] = {SIGINT, SIGTERM, SIGHUP};

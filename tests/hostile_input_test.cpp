@@ -19,12 +19,6 @@
 
 namespace {
 
-// What the reference conversion writes into the file.
-std::string Expected(std::string_view input, RunOptions options = {}) {
-  options.OptQuiet = true;
-  return ConvertByCharacters(input, options);
-}
-
 // What the reference conversion shows on the terminal, up to the line end after the file loop.
 std::string ExpectedEcho(std::string_view input) {
   ConsoleCapture console;
@@ -91,7 +85,7 @@ TEST(HostileInput, ConvertsAnyBytesAndShowsThemOnlyAsGlyphs) {
     const BinaryResult result = RunOrvelt({.args = {"prog"}, .dir = dir.path(), .terminal = true});
     EXPECT_EQ(result.status, 0);
     EXPECT_EQ(dir.Read("prog.old"), c.input);
-    EXPECT_EQ(dir.Read("prog.pas"), Expected(c.input));
+    EXPECT_EQ(dir.Read("prog.pas"), ExpectedFile(c.input));
     EXPECT_TRUE(TerminalSafe(result.out));
     EXPECT_EQ(ShowColours(result.out), kBanner + ExpectedEcho(c.input) + kEnd);
   }
@@ -101,7 +95,7 @@ TEST(HostileInput, ConvertsA64MiBLineAndA16MiBWordWhole) {
   {
     // Balanced quotes and braces, so that the pattern converts the same wherever it stands.
     const std::string piece = "BEGIN writeln('It''s {', X1) {'} TEXTCOLOR(yellow); End ";
-    std::string input = piece, converted = Expected(piece);
+    std::string input = piece, converted = ExpectedFile(piece);
     while (input.size() < (64u << 20)) {  // by doubling: cheap also in a sanitizer build
       input += input;
       converted += converted;
@@ -291,7 +285,7 @@ TEST(HostileNames, ASourceReplacedAfterTheSearchIsRefusedWithCode5) {
     const std::string end = "\rERROR 5: Access denied\r\n" + kEnd;
     EXPECT_EQ(shown.substr(shown.size() - std::min(shown.size(), end.size())), end);
     EXPECT_EQ(dir.Read("a.old"), big);
-    EXPECT_TRUE(dir.Read("a.pas") == Expected(big));
+    EXPECT_TRUE(dir.Read("a.pas") == ExpectedFile(big));
     EXPECT_FALSE(dir.Exists("b.old"));
   }
 }

@@ -7,7 +7,6 @@
 #include <string>
 
 #include "console_capture.h"
-#include "convert/reference_scanner.h"
 #include "pascal_text.h"
 #include "run_binary.h"
 #include "temp_dir.h"
@@ -23,12 +22,6 @@ BinaryResult RunIn(const TempDir& dir, std::vector<std::string> args, bool termi
   BinaryResult result = RunOrvelt(run);
   result.out = ShowColours(result.out);
   return result;
-}
-
-// What the reference conversion of `input` gives, without an echo.
-std::string Expected(std::string_view input, RunOptions options = {}) {
-  options.OptQuiet = true;
-  return ConvertByCharacters(input, options);
 }
 
 TEST(Orvelt, ConvertsAFileKeepsABackupAndEchoesKnownWordsInLightBlue) {
@@ -127,7 +120,7 @@ TEST(Orvelt, ShowsNothingWhenStandardOutputIsNotATerminal) {
   const BinaryResult result = RunIn(dir, {"-U", "prog"}, /*terminal=*/false);
   EXPECT_EQ(result.status, 0);
   EXPECT_EQ(result.out, "");
-  EXPECT_EQ(dir.Read("prog.pas"), Expected(kSource, {.OptUppercase = true}));
+  EXPECT_EQ(dir.Read("prog.pas"), ExpectedFile(kSource, {.OptUppercase = true}));
 }
 
 TEST(Orvelt, LeavesColoursOutForNoColorAndDumbTerminals) {
@@ -286,7 +279,7 @@ TEST(Orvelt, ConvertsLargeFilesAsTheCharacterScannerDoes) {
     const BinaryResult result = RunIn(dir, {flag, "big"}, /*terminal=*/true);
     EXPECT_EQ(result.status, 0);
     EXPECT_EQ(dir.Read("big.old"), input);
-    EXPECT_EQ(dir.Read("big.pas"), Expected(input, options)) << flag;
+    EXPECT_EQ(dir.Read("big.pas"), ExpectedFile(input, options)) << flag;
   }
 }
 
@@ -300,7 +293,7 @@ TEST(Orvelt, EndsWith217WhenTheDiskFillsAndKeepsTheOriginal) {
   EXPECT_EQ(result.err,
             "ORVELT: run-time error: write to prog.pas failed: Disk write error (101)\n");
   EXPECT_EQ(dir.Read("prog.old"), input);
-  EXPECT_EQ(dir.Read("prog.pas"), Expected(input).substr(0, 40000));
+  EXPECT_EQ(dir.Read("prog.pas"), ExpectedFile(input).substr(0, 40000));
 }
 
 TEST(Orvelt, EndsWith217WhenTheBackupNameIsADirectory) {

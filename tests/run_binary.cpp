@@ -15,6 +15,8 @@
 #include <cerrno>
 #include <map>
 
+#include "convert/reference_scanner.h"
+
 namespace {
 
 std::string ReadAll(int fd) {
@@ -155,4 +157,13 @@ std::string ShowColours(std::string_view terminal) {
 
 bool CanRunAsNobody() {
   return ::geteuid() == 0;
+}
+
+std::string ExpectedFile(std::string_view input, RunOptions options) {
+  options.OptQuiet = true;
+  return ConvertByCharacters(input, options);
+}
+
+bool EndsWith(std::string_view text, std::string_view end) {
+  return text.size() >= end.size() && text.substr(text.size() - end.size()) == end;
 }

@@ -11,6 +11,8 @@
 #include <string_view>
 #include <vector>
 
+#include "run/run_options.h"
+
 struct BinaryRun {
   std::vector<std::string> args;
   std::string dir = ".";
@@ -53,3 +55,10 @@ std::string ShowColours(std::string_view terminal);
 
 /// Whether this process may run a child as another user (it is root).
 bool CanRunAsNobody();
+
+/// What a run with `options` writes into the file converted from `input`: the output of the
+/// character scanner, the measure of the program's own.
+std::string ExpectedFile(std::string_view input, RunOptions options = {});
+
+/// Whether `text` ends with `end`.
+bool EndsWith(std::string_view text, std::string_view end);
