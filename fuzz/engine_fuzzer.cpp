@@ -7,7 +7,7 @@
 //   its own, every byte painted by the console's glyph rules, colour 9 exactly on the words the
 //   case rules recognise, and nothing at all under -Q.
 //
-// The first input byte chooses how the text is fed (block size, short reads); the rest is the
+// The first input byte chooses how the text is fed (block sizes, short reads); the rest is the
 // text.
 #include <cstddef>
 #include <cstdint>
@@ -38,9 +38,11 @@ struct Feed {
   std::size_t largestRead;  // reads return at most this much, as a pipe may
 };
 
-Feed FeedOf(std::uint8_t choice) {
+// Each option set of an input reads in blocks of another size, so that one input puts its words
+// at several places relative to the block ends.
+Feed FeedOf(std::uint8_t choice, int optionSet) {
   Feed feed;
-  feed.blockSize = choice & 0x80 ? kBlockSize : 18 + (choice & 0x3F);
+  feed.blockSize = choice & 0x80 ? kBlockSize : 18 + ((choice & 0x3F) + 11 * optionSet) % 64;
   feed.largestRead = choice & 0x40 ? 1 + (choice & 0x07) : std::numeric_limits<std::size_t>::max();
   return feed;
 }
@@ -186,13 +188,12 @@ void CheckOptions(std::string_view text, const RunOptions& options, Feed feed) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   if (size == 0) return 0;
-  const Feed feed = FeedOf(data[0]);
   const std::string_view text(reinterpret_cast<const char*>(data) + 1, size - 1);
   for (int set = 0; set < 8; ++set) {
     const RunOptions options{
         .OptUppercase = (set & 1) != 0, .OptReserved = (set & 2) != 0, .OptFirst = (set & 4) != 0};
-    CheckOptions(text, options, feed);
+    CheckOptions(text, options, FeedOf(data[0], set));
   }
-  CheckOptions(text, {.OptQuiet = true}, feed);
+  CheckOptions(text, {.OptQuiet = true}, FeedOf(data[0], 8));
   return 0;
 }
