@@ -4,21 +4,12 @@
 #include <signal.h>
 #include <sys/stat.h>
 
-#include "convert/reference_scanner.h"
 #include "pascal_text.h"
 #include "private_mount.h"
 #include "run_binary.h"
 #include "temp_dir.h"
 
 namespace {
-
-std::string Expected(std::string_view input) {
-  return ConvertByCharacters(input, {.OptQuiet = true});
-}
-
-bool EndsWith(std::string_view text, std::string_view end) {
-  return text.size() >= end.size() && text.substr(text.size() - end.size()) == end;
-}
 
 TEST(TerminationGuard, WarnsAfterTheDiskFilledAndTheOutputHoldsWhatFitted) {
   const std::string input = GeneratePascalText(100000, 3);
@@ -31,7 +22,7 @@ TEST(TerminationGuard, WarnsAfterTheDiskFilledAndTheOutputHoldsWhatFitted) {
             "ORVELT: run-time error: write to prog.pas failed: Disk write error (101)\n");
   EXPECT_TRUE(EndsWith(ShowColours(result.out), kWarning));
   EXPECT_EQ(dir.Read("prog.old"), input);
-  EXPECT_EQ(dir.Read("prog.pas"), Expected(input).substr(0, 40000));
+  EXPECT_EQ(dir.Read("prog.pas"), ExpectedFile(input).substr(0, 40000));
 }
 
 TEST(TerminationGuard, WarnsWhenTheOutputCannotBeCreated) {
@@ -51,7 +42,7 @@ TEST(TerminationGuard, WarnsWhenTheOutputCannotBeCreated) {
 
 TEST(TerminationGuard, EndsAnInterruptedRunWithTheWarningAndAPrefixOfTheConversion) {
   const std::string input = GeneratePascalText(4 << 20, 11);
-  const std::string converted = Expected(input);
+  const std::string converted = ExpectedFile(input);
   for (int signal : {SIGINT, SIGTERM, SIGHUP}) {
     TempDir dir;
     dir.Write("big.pas", input);
@@ -86,7 +77,7 @@ TEST(TerminationGuard, APendingDeletionFailureEndsTheRunWithoutWarning) {
     run.watch = [&](pid_t, std::string_view) { ::unlink((dir / "a.old").c_str()); };
     const BinaryResult result = RunBinary(run);
     const std::string shown = ShowColours(result.out);
-    EXPECT_EQ(dir.Read("a.pas"), Expected(input));
+    EXPECT_EQ(dir.Read("a.pas"), ExpectedFile(input));
     if (secondFile) {
       EXPECT_EQ(result.status, 2);
       EXPECT_TRUE(EndsWith(shown, "\rERROR 2: File not found\r\n" + kEnd))

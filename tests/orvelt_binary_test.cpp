@@ -7,7 +7,6 @@
 #include <string>
 
 #include "console_capture.h"
-#include "convert/reference_scanner.h"
 #include "pascal_text.h"
 #include "run_binary.h"
 #include "temp_dir.h"
@@ -23,12 +22,6 @@ BinaryResult RunIn(const TempDir& dir, std::vector<std::string> args, bool termi
   BinaryResult result = RunBinary(run);
   result.out = ShowColours(result.out);
   return result;
-}
-
-// What the reference conversion of `input` gives, without an echo.
-std::string Expected(std::string_view input, RunOptions options = {}) {
-  options.OptQuiet = true;
-  return ConvertByCharacters(input, options);
 }
 
 TEST(Orvelt, ConvertsAFileKeepsABackupAndEchoesKnownWordsInLightBlue) {
@@ -127,7 +120,7 @@ TEST(Orvelt, ShowsNothingWhenStandardOutputIsNotATerminal) {
   const BinaryResult result = RunIn(dir, {"-U", "prog"}, /*terminal=*/false);
   EXPECT_EQ(result.status, 0);
   EXPECT_EQ(result.out, "");
-  EXPECT_EQ(dir.Read("prog.pas"), Expected(kSource, {.OptUppercase = true}));
+  EXPECT_EQ(dir.Read("prog.pas"), ExpectedFile(kSource, {.OptUppercase = true}));
 }
 
 TEST(Orvelt, LeavesColoursOutForNoColorAndDumbTerminals) {
@@ -205,6 +198,32 @@ TEST(Orvelt, ReplacesAnOldBackupAndSkipsBackupNames) {
   EXPECT_EQ(dir.Read("x.old"), kSource);
 }
 
+// prog.inc and prog.pas share the backup name prog.old. The run never deletes a backup that it
+// made itself: the second rename fails as for any backup that cannot go, and stops the run with
+// both originals kept.
+TEST(Orvelt, NeverReplacesABackupMadeInTheSameRun) {
+  TempDir dir;
+  dir.Write("prog.inc", "BEGIN inc");
+  dir.Write("prog.pas", kSource);
+  const BinaryResult result = RunIn(dir, {"prog.*"}, /*terminal=*/false);
+  EXPECT_EQ(result.status, 217);
+  EXPECT_EQ(result.err,
+            "ORVELT: run-time error: rename prog.pas to prog.old failed: Access denied (5)\n");
+  EXPECT_EQ(dir.Listing(), "prog.inc prog.old prog.pas");
+  EXPECT_EQ(dir.Read("prog.inc"), "begin Inc");
+  EXPECT_EQ(dir.Read("prog.old"), "BEGIN inc");
+  EXPECT_EQ(dir.Read("prog.pas"), kSource);
+
+  // Under -D each backup is gone before the next file needs its name.
+  TempDir deleting;
+  deleting.Write("prog.inc", "BEGIN inc");
+  deleting.Write("prog.pas", kSource);
+  EXPECT_EQ(RunIn(deleting, {"-d", "prog.*"}, /*terminal=*/false).status, 0);
+  EXPECT_EQ(deleting.Listing(), "prog.inc prog.pas");
+  EXPECT_EQ(deleting.Read("prog.inc"), "begin Inc");
+  EXPECT_EQ(deleting.Read("prog.pas"), kConverted);
+}
+
 TEST(Orvelt, PassesOverHiddenAndNonRegularEntriesAndConvertsReadOnlyFiles) {
   TempDir dir;
   dir.Write(".hidden.pas", kSource);
@@ -260,7 +279,7 @@ TEST(Orvelt, ConvertsLargeFilesAsTheCharacterScannerDoes) {
     const BinaryResult result = RunIn(dir, {flag, "big"}, /*terminal=*/true);
     EXPECT_EQ(result.status, 0);
     EXPECT_EQ(dir.Read("big.old"), input);
-    EXPECT_EQ(dir.Read("big.pas"), Expected(input, options)) << flag;
+    EXPECT_EQ(dir.Read("big.pas"), ExpectedFile(input, options)) << flag;
   }
 }
 
@@ -274,7 +293,7 @@ TEST(Orvelt, EndsWith217WhenTheDiskFillsAndKeepsTheOriginal) {
   EXPECT_EQ(result.err,
             "ORVELT: run-time error: write to prog.pas failed: Disk write error (101)\n");
   EXPECT_EQ(dir.Read("prog.old"), input);
-  EXPECT_EQ(dir.Read("prog.pas"), Expected(input).substr(0, 40000));
+  EXPECT_EQ(dir.Read("prog.pas"), ExpectedFile(input).substr(0, 40000));
 }
 
 TEST(Orvelt, EndsWith217WhenTheBackupNameIsADirectory) {

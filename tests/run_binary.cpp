@@ -23,6 +23,8 @@
 #include <map>
 #include <thread>
 
+#include "convert/reference_scanner.h"
+
 namespace {
 
 std::string ReadAll(int fd) {
@@ -75,6 +77,7 @@ struct ChildStreams {
   for (auto& arg : args)
     argv.push_back(arg.data());
   argv.push_back(nullptr);
+  if (run.timeLimit != 0) ::alarm(run.timeLimit);  // a pending alarm survives execve
   ::execve(run.binary.c_str(), argv.data(), envp.data());
   ::_exit(122);
 }
@@ -258,4 +261,13 @@ std::string FindProgram(std::string_view name) {
 
 bool CanRunAsNobody() {
   return ::geteuid() == 0;
+}
+
+std::string ExpectedFile(std::string_view input, RunOptions options) {
+  options.OptQuiet = true;
+  return ConvertByCharacters(input, options);
+}
+
+bool EndsWith(std::string_view text, std::string_view end) {
+  return text.size() >= end.size() && text.substr(text.size() - end.size()) == end;
 }

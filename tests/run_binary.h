@@ -13,6 +13,8 @@
 #include <string_view>
 #include <vector>
 
+#include "run/run_options.h"
+
 /// The binaries of the build.
 inline constexpr const char* kOrvelt = ORVELT_BINARY;
 inline constexpr const char* kOrveltFilter = ORVELT_FILTER_BINARY;
@@ -29,6 +31,7 @@ struct BinaryRun {
   std::vector<std::string> env = {};     ///< "NAME=value" entries; they replace PATH or TERM=xterm.
   rlim_t fileSizeLimit = RLIM_INFINITY;  ///< RLIMIT_FSIZE, with SIGXFSZ ignored.
   bool asNobody = false;                 ///< Run as user and group 65534.
+  unsigned timeLimit = 0;                ///< Seconds until SIGALRM kills a hung run (0: none).
   /// Called with the child's pid and its terminal output so far, each time more arrives.
   std::function<void(pid_t, std::string_view)> watch = {};
 };
@@ -65,3 +68,10 @@ std::string FindProgram(std::string_view name);
 
 /// Whether this process may run a child as another user (it is root).
 bool CanRunAsNobody();
+
+/// What a run with `options` writes into the file converted from `input`: the output of the
+/// character scanner, the measure of the program's own.
+std::string ExpectedFile(std::string_view input, RunOptions options = {});
+
+/// Whether `text` ends with `end`.
+bool EndsWith(std::string_view text, std::string_view end);

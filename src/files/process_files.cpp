@@ -3,6 +3,7 @@
 #include "files/process_files.h"
 
 #include <string>
+#include <unordered_set>
 
 #include "console/console.h"
 #include "convert/scanner.h"
@@ -33,6 +34,9 @@ FileIdentity SourceIdentity;  // what the output inherits from the file it repla
 bool WritingOutputFlag = false;
 bool DoneFlag = false;
 std::string FoundName;
+// The backups this run made. Files that share a name and differ in extension (prog.pas and
+// prog.inc) share a backup name, and deleting one of these would lose the original it holds.
+std::unordered_set<std::string> BackupsMade;
 
 bool EndsSearch(int code) {
   return code == IoFileNotFound || code == IoPathNotFound || code == IoNoFilenameMatch;
@@ -110,12 +114,16 @@ void MakeBackup(FileSlot& slot) {
   const std::string backup = HostPath(slot.Dir, StemOfEntryName(FoundName)) + slot.Ext;
   // Ignored: a missing backup (2) and an undeletable one (5) alike; the latter stops the rename.
   // On a file system that ignores letter case, PROG.OLD's backup PROG.old is PROG.OLD itself,
-  // and Linux would delete it although it is open: then it counts as undeletable.
-  if (!IsLastNameOf(backup, slot.Stream)) static_cast<void>(DeleteFile(backup));
+  // and Linux would delete it although it is open: then it counts as undeletable. So does a
+  // backup of this run, which holds the only copy of another file's original.
+  if (!IsLastNameOf(backup, slot.Stream) && !BackupsMade.contains(backup)) {
+    static_cast<void>(DeleteFile(backup));
+  }
   if (int code = CloseFile(slot.Stream)) FailIoChecked("close " + slot.Path, code);
   if (int code = RenameNoReplace(slot.Path, backup)) {
     FailIoChecked("rename " + slot.Path + " to " + backup, code);
   }
+  BackupsMade.insert(backup);
   slot.Path = backup;
   if (int code = OpenForReading(slot.Path, slot.Stream, SourceIdentity)) {
     FailIoChecked("open " + slot.Path, code);
@@ -152,6 +160,7 @@ void ConvertInput(const RunOptions& options) {
 
 void ProcessFiles(std::string_view paramLine, const RunOptions& options) {
   DoneFlag = false;
+  BackupsMade.clear();
   InputSlot.FirstSearch = OutputSlot.FirstSearch = true;
   for (;;) {
     OpenSlot(InputSlot, paramLine, SlotMode::Input);

@@ -25,6 +25,57 @@ void OnInterrupt(int signal) {
   caughtSignal = signal;
 }
 
+// The length of the UTF-8 sequence at the start of `text`, 0 when it is not one (overlong forms
+// and surrogates included).
+std::size_t Utf8SequenceLength(std::string_view text) {
+  const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
+  const unsigned char lead = byte(0);
+  if (lead < 0x80) return 1;
+  std::size_t length;
+  unsigned char low = 0x80, high = 0xBF;  // the range of the second byte
+  if (lead >= 0xC2 && lead <= 0xDF) {
+    length = 2;
+  } else if (lead >= 0xE0 && lead <= 0xEF) {
+    length = 3;
+    if (lead == 0xE0) low = 0xA0;
+    if (lead == 0xED) high = 0x9F;
+  } else if (lead >= 0xF0 && lead <= 0xF4) {
+    length = 4;
+    if (lead == 0xF0) low = 0x90;
+    if (lead == 0xF4) high = 0x8F;
+  } else {
+    return 0;
+  }
+  if (text.size() < length || byte(1) < low || byte(1) > high) return 0;
+  for (std::size_t i = 2; i < length; ++i) {
+    if (byte(i) < 0x80 || byte(i) > 0xBF) return 0;
+  }
+  return length;
+}
+
+// The report names files, and a name may hold any byte but "/" and NUL, while standard error is
+// often the terminal: control characters (C0, DEL, and C1 in UTF-8) and bytes that are no UTF-8
+// are written as \xNN, so that a name never drives the terminal. Other UTF-8 stays readable.
+std::string Printable(std::string_view text) {
+  std::string shown;
+  while (!text.empty()) {
+    const unsigned char lead = static_cast<unsigned char>(text[0]);
+    std::size_t length = Utf8SequenceLength(text);
+    const bool control =
+        lead < 0x20 || lead == 0x7F ||
+        (lead == 0xC2 && length == 2 && static_cast<unsigned char>(text[1]) < 0xA0);
+    if (length == 0 || control) {
+      static constexpr char kHex[] = "0123456789abcdef";
+      shown += {'\\', 'x', kHex[lead >> 4], kHex[lead & 0x0F]};
+      length = 1;
+    } else {
+      shown += text.substr(0, length);
+    }
+    text.remove_prefix(length);
+  }
+  return shown;
+}
+
 }  // namespace
 
 ExitHook CurrentExitHook() {
@@ -63,7 +114,7 @@ void EndIfInterrupted() {
 
 void FailIoChecked(std::string_view operation, int code) {
   std::string line = "ORVELT: run-time error: ";
-  line += operation;
+  line += Printable(operation);
   line += " failed: ";
   line += IoMessage(code);
   line += " (" + std::to_string(code) + ")";
