@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "memory_conversion.h"
+
 namespace {
 
 struct Outcome {
@@ -14,16 +16,6 @@ struct Outcome {
 Outcome Apply(std::string word, const RunOptions& options) {
   const bool recognised = ApplyCaseRules(word, ClassifyBySearch(word), options);
   return {word, recognised};
-}
-
-RunOptions Options(std::string_view letters) {
-  RunOptions options;
-  for (char letter : letters) {
-    if (letter == 'U') options.OptUppercase = true;
-    if (letter == 'F') options.OptFirst = true;
-    if (letter == 'R') options.OptReserved = true;
-  }
-  return options;
 }
 
 // The outcome for a reserved word, another known word and an unknown word, by options.
@@ -39,7 +31,7 @@ TEST(ApplyCaseRules, FollowsTheRuleTable) {
       {"R", "begin", "TextColor", "myVar"},
   };
   for (const Row& row : rows) {
-    const RunOptions options = Options(row.options);
+    const RunOptions options = OptionsFromLetters(row.options);
     SCOPED_TRACE(std::string("options ") + std::string(row.options));
     EXPECT_EQ(Apply("Begin", options).word, row.reserved);
     EXPECT_TRUE(Apply("Begin", options).recognised);
@@ -54,21 +46,21 @@ TEST(ApplyCaseRules, FollowsTheRuleTable) {
 TEST(ApplyCaseRules, TableSpellingDoesNotDependOnTheSourceSpelling) {
   for (std::string_view source : {"writeln", "WRITELN", "wRiTeLn"}) {
     EXPECT_EQ(Apply(std::string(source), {}).word, "Writeln");
-    EXPECT_EQ(Apply(std::string(source), Options("U")).word, "Writeln");
+    EXPECT_EQ(Apply(std::string(source), OptionsFromLetters("U")).word, "Writeln");
   }
   for (std::string_view source : {"procedure", "PROCEDURE", "pRoCeDuRe"}) {
     EXPECT_EQ(Apply(std::string(source), {}).word, "procedure");
-    EXPECT_EQ(Apply(std::string(source), Options("FU")).word, "PROCEDURE");
+    EXPECT_EQ(Apply(std::string(source), OptionsFromLetters("FU")).word, "PROCEDURE");
   }
 }
 
 TEST(ApplyCaseRules, RecognisesUnchangedSpellings) {
   EXPECT_TRUE(Apply("begin", {}).recognised);
-  const Outcome digits = Apply("123", Options("F"));
+  const Outcome digits = Apply("123", OptionsFromLetters("F"));
   EXPECT_EQ(digits.word, "123");
   EXPECT_TRUE(digits.recognised);
   EXPECT_FALSE(Apply("123", {}).recognised);
-  EXPECT_EQ(Apply("_under", Options("F")).word, "_under");
+  EXPECT_EQ(Apply("_under", OptionsFromLetters("F")).word, "_under");
 }
 
 }  // namespace

@@ -8,49 +8,22 @@
 #include "console_capture.h"
 #include "convert/reference_scanner.h"
 #include "convert/word_tables.h"
+#include "memory_conversion.h"
 #include "pascal_text.h"
 #include "same_text.h"
 
 namespace {
 
-RunOptions Options(std::string_view letters) {
-  RunOptions options;
-  for (char letter : letters) {
-    if (letter == 'U') options.OptUppercase = true;
-    if (letter == 'F') options.OptFirst = true;
-    if (letter == 'R') options.OptReserved = true;
-    if (letter == 'Q') options.OptQuiet = true;
-  }
-  return options;
-}
-
-// Converts `input` with the block scanner, reading `blockSize` bytes at a time.
-std::string ConvertInBlocks(std::string_view input, const RunOptions& options, bool echo,
-                            std::size_t blockSize = kBlockSize) {
-  std::string output;
-  std::size_t next = 0;
-  ConvertStream({.read =
-                     [&](char* buffer, std::size_t capacity) {
-                       const std::size_t got = std::min(capacity, input.size() - next);
-                       std::memcpy(buffer, input.data() + next, got);
-                       next += got;
-                       return got;
-                     },
-                 .write = [&](std::string_view bytes) { output += bytes; }},
-                options, echo, blockSize);
-  return output;
-}
-
 // Checks `input` against `expected` through both scanners and in several block sizes, and that
 // converting `expected` again changes nothing.
 void ExpectConversion(std::string_view input, std::string_view expected, std::string_view options) {
-  const RunOptions run = Options(options);
+  const RunOptions run = OptionsFromLetters(options);
   SCOPED_TRACE(testing::Message() << "input \"" << input << "\" options " << options);
   EXPECT_EQ(ConvertByCharacters(input, run), expected);
   for (std::size_t blockSize : {std::size_t{18}, std::size_t{23}, kBlockSize}) {
-    EXPECT_EQ(ConvertInBlocks(input, run, false, blockSize), expected) << "blocks of " << blockSize;
+    EXPECT_EQ(ConvertInMemory(input, run, false, blockSize), expected) << "blocks of " << blockSize;
   }
-  EXPECT_EQ(ConvertInBlocks(expected, run, false), expected) << "not stable";
+  EXPECT_EQ(ConvertInMemory(expected, run, false), expected) << "not stable";
 }
 
 TEST(Scanner, ConvertsWordsOutsideStringsAndBraceComments) {
@@ -131,10 +104,10 @@ TEST(Scanner, TreatsWordsOfAnyLengthWhole) {
 // own, known words in colour 9, and control bytes as glyphs.
 TEST(Scanner, EchoesTheConvertedTextWithKnownWordsHighlighted) {
   ConsoleCapture console;
-  ConvertInBlocks("BEGIN x := 'BEGIN';\r\nmyVar\n\x1b[2J\a", {}, true);
+  ConvertInMemory("BEGIN x := 'BEGIN';\r\nmyVar\n\x1b[2J\a", {}, true);
   EXPECT_EQ(console.Take(),
             "\x1b[0;94mbegin\x1b[0m \x1b[0;94mX\x1b[0m := 'BEGIN';\r\nmyVar\r\n\u2190[2J");
-  ConvertByCharacters("BEGIN", Options("Q"));
+  ConvertByCharacters("BEGIN", OptionsFromLetters("Q"));
   EXPECT_EQ(console.Take(), "");
 }
 
@@ -149,12 +122,12 @@ TEST(Scanner, BlockScannerEqualsCharacterScanner) {
            {std::size_t{18}, std::size_t{41}, std::size_t{1000}, kBlockSize}) {
         std::string input = GeneratePascalText(60000, ++seed, hostile);
         if (seed % 3 == 0) input[seed % input.size()] = '\x1a';
-        const RunOptions run = Options(options);
+        const RunOptions run = OptionsFromLetters(options);
         SCOPED_TRACE(testing::Message()
                      << "seed " << seed << " options " << options << " blocks " << blockSize);
         const std::string expected = ConvertByCharacters(input, run);
         const std::string expectedEcho = console.Take();
-        ASSERT_TRUE(SameText(ConvertInBlocks(input, run, !run.OptQuiet, blockSize), expected));
+        ASSERT_TRUE(SameText(ConvertInMemory(input, run, !run.OptQuiet, blockSize), expected));
         ASSERT_TRUE(SameText(console.Take(), expectedEcho));
       }
     }
@@ -168,8 +141,8 @@ TEST(Scanner, ChangesOnlyLetterCaseAndIsStable) {
   for (bool hostile : {false, true}) {
     for (std::string_view options : {"", "U", "F", "FRU"}) {
       const std::string input = GeneratePascalText(100000, ++seed, hostile);
-      const RunOptions run = Options(options);
-      const std::string output = ConvertInBlocks(input, run, false);
+      const RunOptions run = OptionsFromLetters(options);
+      const std::string output = ConvertInMemory(input, run, false);
       ASSERT_EQ(output.size(), input.size());
       bool inString = false, inBrace = false;
       for (std::size_t i = 0; i < input.size(); ++i) {
@@ -182,7 +155,7 @@ TEST(Scanner, ChangesOnlyLetterCaseAndIsStable) {
         if (in == '{' && !inString) inBrace = true;
         if (in == '}' && !inString) inBrace = false;
       }
-      ASSERT_EQ(ConvertInBlocks(output, run, false), output) << "options " << options;
+      ASSERT_EQ(ConvertInMemory(output, run, false), output) << "options " << options;
     }
   }
 }

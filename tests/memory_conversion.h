@@ -1,0 +1,17 @@
+// Conversions of text held in memory, for the tests and the benchmarks: the block scanner fed a
+// given number of bytes at a time, and option sets written as their letters.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+#include "convert/scanner.h"
+#include "run/run_options.h"
+
+/// The options named by `letters`, out of "U", "F", "R" and "Q".
+RunOptions OptionsFromLetters(std::string_view letters);
+
+/// Converts `input` with the block scanner, reading blocks of `blockSize` bytes.
+std::string ConvertInMemory(std::string_view input, const RunOptions& options, bool echo,
+                            std::size_t blockSize = kBlockSize);
