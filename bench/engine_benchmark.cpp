@@ -5,12 +5,10 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-#include <algorithm>
-#include <cstring>
-
 #include "console/console.h"
 #include "convert/reference_scanner.h"
 #include "convert/scanner.h"
+#include "memory_conversion.h"
 #include "os/standard_streams.h"
 #include "pascal_text.h"
 
@@ -23,18 +21,9 @@ const std::string& Source() {
 
 // Only counts what is written, so that the time is the scanner's own.
 void ConvertSource(bool echo) {
-  const std::string& input = Source();
-  std::size_t next = 0;
   std::size_t written = 0;
-  ConvertStream({.read =
-                     [&](char* buffer, std::size_t capacity) {
-                       const std::size_t got = std::min(capacity, input.size() - next);
-                       std::memcpy(buffer, input.data() + next, got);
-                       next += got;
-                       return got;
-                     },
-                 .write = [&](std::string_view bytes) { written += bytes.size(); }},
-                {}, echo);
+  ConvertInMemory(Source(), {}, echo,
+                  [&written](std::string_view bytes) { written += bytes.size(); });
   benchmark::DoNotOptimize(written);
 }
 

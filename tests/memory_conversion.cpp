@@ -15,9 +15,8 @@ RunOptions OptionsFromLetters(std::string_view letters) {
   return options;
 }
 
-std::string ConvertInMemory(std::string_view input, const RunOptions& options, bool echo,
-                            std::size_t blockSize) {
-  std::string output;
+void ConvertInMemory(std::string_view input, const RunOptions& options, bool echo,
+                     const std::function<void(std::string_view)>& write, std::size_t blockSize) {
   std::size_t next = 0;
   ConvertStream({.read =
                      [&](char* buffer, std::size_t capacity) {
@@ -26,7 +25,14 @@ std::string ConvertInMemory(std::string_view input, const RunOptions& options, b
                        next += got;
                        return got;
                      },
-                 .write = [&](std::string_view bytes) { output += bytes; }},
+                 .write = write},
                 options, echo, blockSize);
+}
+
+std::string ConvertInMemory(std::string_view input, const RunOptions& options, bool echo,
+                            std::size_t blockSize) {
+  std::string output;
+  ConvertInMemory(
+      input, options, echo, [&output](std::string_view bytes) { output += bytes; }, blockSize);
   return output;
 }
