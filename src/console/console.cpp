@@ -22,25 +22,17 @@
 
 namespace {
 
-// The bytes one source byte is painted as: at most three (a UTF-8 glyph of the BMP).
-struct Painted {
-  std::uint8_t size;
-  char bytes[3];
-};
+// The bytes one source byte is painted as: itself, its glyph, or nothing.
+using Painted = Utf8Glyph;
 using PaintTable = std::array<Painted, 256>;
-
-constexpr Painted Utf8(char32_t c) {
-  if (c < 0x80) return {1, {char(c)}};
-  if (c < 0x800) return {2, {char(0xC0 | (c >> 6)), char(0x80 | (c & 0x3F))}};
-  return {3, {char(0xE0 | (c >> 12)), char(0x80 | ((c >> 6) & 0x3F)), char(0x80 | (c & 0x3F))}};
-}
 
 constexpr PaintTable BuildPaintTable(bool echo) {
   PaintTable table{};
   for (int b = 0; b < 256; ++b) {
     const bool actsAsItself =
         (b >= 32 && b < 127) || b == '\r' || b == '\n' || b == '\b' || b == '\t';
-    table[b] = actsAsItself ? Painted{1, {char(b)}} : Utf8(GlyphOf(static_cast<unsigned char>(b)));
+    table[b] =
+        actsAsItself ? Painted{1, {char(b)}} : EncodeUtf8(GlyphOf(static_cast<unsigned char>(b)));
   }
   table['\a'] = {0, {}};  // the bell makes no sound and no mark
   if (echo) {

@@ -1,9 +1,11 @@
 // The glyphs of code page 437, which the console paints for every byte that is not printable
 // ASCII: the control bytes 0 to 31 (0 shows as a space) and the bytes 127 to 255. Whether a
-// control byte is painted at all is the console's decision, not this table's.
+// control byte is painted at all is the console's decision, not this table's. The glyphs go to
+// the terminal in UTF-8, encoded here for the console and for the filter's diff alike.
 #pragma once
 
 #include <array>
+#include <cstdint>
 
 // clang-format off
 /// The code points shown for the bytes 0 to 31.
@@ -40,4 +42,17 @@ constexpr char32_t GlyphOf(unsigned char b) {
   if (b < kControlGlyphs.size()) return kControlGlyphs[b];
   if (b >= 127) return kHighGlyphs[b - 127];
   return b;
+}
+
+/// A glyph in UTF-8: every glyph lies in the first plane, so three bytes at most.
+struct Utf8Glyph {
+  std::uint8_t size;
+  char bytes[3];
+};
+
+/// Encodes the code point `c` (below 0x10000) in UTF-8.
+constexpr Utf8Glyph EncodeUtf8(char32_t c) {
+  if (c < 0x80) return {1, {char(c)}};
+  if (c < 0x800) return {2, {char(0xC0 | (c >> 6)), char(0x80 | (c & 0x3F))}};
+  return {3, {char(0xE0 | (c >> 12)), char(0x80 | ((c >> 6) & 0x3F)), char(0x80 | (c & 0x3F))}};
 }

@@ -26,16 +26,6 @@ std::vector<std::string_view> SplitLines(std::string_view text) {
   return lines;
 }
 
-void AppendUtf8(std::string& out, char32_t c) {
-  if (c < 0x80) {
-    out += char(c);
-  } else if (c < 0x800) {
-    out += {char(0xC0 | (c >> 6)), char(0x80 | (c & 0x3F))};
-  } else {
-    out += {char(0xE0 | (c >> 12)), char(0x80 | ((c >> 6) & 0x3F)), char(0x80 | (c & 0x3F))};
-  }
-}
-
 class DiffWriter {
  public:
   explicit DiffWriter(DiffLook look) : look_(look) {}
@@ -66,7 +56,8 @@ class DiffWriter {
       if (!look_.terminal || (byte >= 32 && byte < 127) || byte == '\t') {
         out_ += c;
       } else {
-        AppendUtf8(out_, GlyphOf(byte));
+        const Utf8Glyph glyph = EncodeUtf8(GlyphOf(byte));
+        out_.append(glyph.bytes, glyph.size);
       }
     }
     if (look_.colours && !colour.empty()) out_ += kReset;
